@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the game and the tests need. Safe to run twice.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  libglm-dev libglfw3-dev python3-glad libtinygltf-dev nlohmann-json3-dev libstb-dev
+  libopenal-dev libsndfile1-dev
+  libcurl4-openssl-dev libssl-dev libcpp-httplib-dev
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  xvfb xauth libgl1-mesa-dri xdotool
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "[setup] all packages present"
+  exit 0
+fi
+
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+echo "[setup] installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
