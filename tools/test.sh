@@ -17,8 +17,8 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 echo "[test] thread sanitizer build (threaded tests)"
 bash tools/build.sh build-tsan -DZW_TSAN=ON -DZW_WERROR=ON -DZW_BENCH=OFF > build-tsan.log 2>&1 \
   || { tail -80 build-tsan.log; exit 1; }
-if ctest --test-dir build-tsan -N -L threads | grep -q "Total Tests: [1-9]"; then
-  TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -L threads -j "$jobs" --output-on-failure --timeout 600
+if ctest --test-dir build-tsan -N -R Threaded | grep -q "Total Tests: [1-9]"; then
+  TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build-tsan -R Threaded -j "$jobs" --output-on-failure --timeout 600
 fi
 
 echo "[test] fuzz targets, ${fuzz_seconds} s each"
