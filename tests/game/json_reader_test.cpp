@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -14,6 +15,11 @@ struct ErrorCase {
     std::string text;
     std::string error;
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os)
+{
+    *os << testing::PrintToString(c.text);
+}
 
 std::string Nested(int depth, const std::string& inner)
 {
