@@ -125,3 +125,5 @@ TEST(DeterministicMath, AcosFollowsLibm) {
   EXPECT_EQ(DetAcos(-1.0f), 3.1415927f);
   EXPECT_TRUE(std::isnan(DetAcos(1.0001f)));
 }
+
+}  // namespace
