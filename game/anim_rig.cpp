@@ -1,0 +1,29 @@
+#include "game/anim_rig.h"
+
+namespace anim {
+
+bool IsValidSkeleton(const Skeleton& skeleton) {
+    const size_t count = skeleton.jointNames.size();
+    if (skeleton.parents.size() != count || skeleton.inverseBindMatrices.size() != count ||
+        skeleton.legFlags.size() != count || skeleton.restPose.size() != count ||
+        skeleton.evaluationOrder.size() != count) {
+        return false;
+    }
+    std::vector<uint8_t> seen(count, 0);
+    for (int32_t joint : skeleton.evaluationOrder) {
+        if (joint < 0 || static_cast<size_t>(joint) >= count || seen[joint]) return false;
+        seen[joint] = 1;
+    }
+    return true;
+}
+
+float Clip::KeyRate(const Clip& clip) {
+    uint32_t mostKeys = 0;
+    for (const ClipChannel& channel : clip.channels) {
+        if (channel.keyCount > mostKeys) mostKeys = channel.keyCount;
+    }
+    if (!(clip.duration > 0.0001f) || mostKeys < 2) return 0.0f;
+    return static_cast<float>(mostKeys - 1) / clip.duration;
+}
+
+}  // namespace anim
