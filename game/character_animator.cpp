@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "game/deterministic_math.h"
+#include "game/exp_smooth.h"
 
 namespace anim {
 namespace {
