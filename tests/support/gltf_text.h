@@ -32,3 +32,32 @@ std::string GltfText(const std::vector<uint8_t>& buffer, const std::string& body
 int CountLines(const std::string& text);
 
 }  // namespace testsupport
+
+#include <glm/vec3.hpp>
+
+namespace testsupport {
+
+// Small map-like documents for loader tests.
+struct FixtureMesh {
+    std::vector<glm::vec3> positions;
+    std::vector<uint32_t> indices;  // empty: not indexed; written as u16
+    int mode = -1;                  // -1: no "mode" member
+};
+
+struct FixtureNode {
+    std::string name;
+    int mesh = -1;
+    glm::vec3 translation{0.0f, 0.0f, 0.0f};
+    std::string extras;  // a JSON object's text, or "" for none
+    bool skinned = false;
+    std::vector<int> children;
+};
+
+std::string FixtureGltf(const std::vector<FixtureMesh>& meshes, const std::vector<FixtureNode>& nodes);
+
+// A box mesh (12 triangles) from lo to hi.
+FixtureMesh BoxMesh(const glm::vec3& lo, const glm::vec3& hi);
+// A horizontal quad (2 indexed triangles) at height y.
+FixtureMesh QuadMesh(float x0, float z0, float x1, float z1, float y);
+
+}  // namespace testsupport
