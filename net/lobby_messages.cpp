@@ -1,24 +1,10 @@
 #include "net/lobby_messages.h"
 
+#include "game/match_options.h"
 #include "net/message_stream.h"
 
 namespace net {
 namespace {
-
-constexpr int kMaxPercent = 10000;
-
-uint8_t ClampLivesSetting(int lives)
-{
-    if (lives >= 100) {
-        return 100;
-    }
-    return static_cast<uint8_t>(lives < 1 ? 1 : lives);
-}
-
-uint16_t ClampPercentSetting(int percent)
-{
-    return static_cast<uint16_t>(percent < 0 ? 0 : (percent > kMaxPercent ? kMaxPercent : percent));
-}
 
 // Lives and percentages go through the room clamps on both sides: a writer never sends what a
 // 7- or 14-bit field would wrap, and a reader never keeps what the server could not have sent.
@@ -28,16 +14,16 @@ void SerializeRoomSettings(S& stream, Settings& settings)
     SerializeBits(stream, settings.gameMode, 3);
     SerializeBits(stream, settings.mapIndex, 4);
     if constexpr (S::kReading) {
-        settings.lives = ClampLivesSetting(static_cast<int>(stream.reader.Read(7)));
+        settings.lives = ClampLives(static_cast<int>(stream.reader.Read(7)));
     } else {
-        stream.writer.Write(ClampLivesSetting(settings.lives), 7);
+        stream.writer.Write(ClampLives(settings.lives), 7);
     }
     SerializeBits(stream, settings.joiningAllowed, 1);
     auto percent = [&stream](auto& value) {
         if constexpr (S::kReading) {
-            value = ClampPercentSetting(static_cast<int>(stream.reader.Read(14)));
+            value = ClampPercent(static_cast<int>(stream.reader.Read(14)));
         } else {
-            stream.writer.Write(ClampPercentSetting(value), 14);
+            stream.writer.Write(ClampPercent(value), 14);
         }
     };
     percent(settings.damagePercent);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/player_state.h"
 #include "net/bit_stream.h"
 #include "net/protocol.h"
 #include "net/room_settings.h"
@@ -49,7 +50,7 @@ struct LobbyMember {
     uint8_t slot = 0;
     bool isHost = false;
     std::string name;
-    uint8_t side = 255;  // 0, 1, 255 none
+    uint8_t side = kTeamNone;  // 0, 1, or none
     uint8_t armour = 0;
     int kills = 0;   // capped at 255 on the wire
     int deaths = 0;  // capped at 255 on the wire
@@ -76,7 +77,7 @@ struct LobbyStateMessage {
     static constexpr MessageType kType = MessageType::LobbyState;
     LobbyPlace place = LobbyPlace::NoRoom;
     uint8_t ownSlot = 0;
-    uint8_t winningSide = 255;  // 0, 1, 255 none
+    uint8_t winningSide = kTeamNone;  // 0, 1, or none
     std::string notice;
     // In a room:
     uint16_t roomId = 0;

@@ -12,6 +12,7 @@
 
 #include <glm/vec3.hpp>
 
+#include "game/player_state.h"
 #include "net/bit_stream.h"
 #include "net/protocol.h"
 
@@ -104,7 +105,7 @@ void SerializeTeam(S& stream, T& team)
 {
     if constexpr (S::kReading) {
         const uint32_t v = stream.reader.Read(2);
-        team = v <= 1 ? static_cast<uint8_t>(v) : kTeamNone;
+        team = v <= 1 ? static_cast<uint8_t>(v) : static_cast<uint8_t>(kTeamNone);
     } else {
         const int v = static_cast<int>(team);
         stream.writer.Write(v == 0 || v == 1 ? static_cast<uint32_t>(v) : 2u, 2);

@@ -18,8 +18,6 @@ constexpr uint16_t kDefaultGamePort = 27015;
 constexpr int kHeaderBits = 24;
 constexpr int kMaxPlayers = 256;
 constexpr uint32_t kNoTick = 0xFFFFFFFFu;
-// A team or side travels as 0, 1, or 2 for none; records hold none as 255.
-constexpr uint8_t kTeamNone = 255;
 
 enum class MessageType : uint8_t {
     Connect = 1,

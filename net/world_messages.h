@@ -6,6 +6,7 @@
 
 #include <glm/vec3.hpp>
 
+#include "game/player_state.h"
 #include "net/bit_stream.h"
 #include "net/protocol.h"
 
@@ -82,7 +83,7 @@ struct KillEventMessage {
 struct SentryStateEntry {
     uint32_t id = 0;         // low 12 bits travel
     int owner = 0;           // negative travels as 0
-    uint8_t team = 255;      // 0, 1, 255 none
+    uint8_t team = kTeamNone;  // 0, 1, or none
     glm::vec3 position{0.0f};
     float baseYaw = 0.0f;
     float yaw = 0.0f;
@@ -115,7 +116,7 @@ struct ShotEventMessage {
 struct ShieldStateEntry {
     uint32_t id = 0;      // low 12 bits travel
     int owner = 0;        // negative travels as 0
-    uint8_t team = 255;   // 0, 1, 255 none
+    uint8_t team = kTeamNone;  // 0, 1, or none
     glm::vec3 position{0.0f};
     float yaw = 0.0f;
     int hitPoints = 0;  // capped at 1023
@@ -132,7 +133,7 @@ struct HealingFieldMessage {
     static constexpr MessageType kType = MessageType::HealingField;
     uint16_t id = 0;
     int owner = 0;       // negative travels as 0
-    uint8_t team = 255;  // 0, 1, 255 none
+    uint8_t team = kTeamNone;  // 0, 1, or none
     glm::vec3 position{0.0f};
 };
 

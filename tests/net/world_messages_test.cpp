@@ -157,7 +157,7 @@ TEST(SmallEvents, RoundTripAtTheirFieldLimits)
     ASSERT_TRUE(wiretest::Decode(wiretest::Encode(field), fieldBack));
     EXPECT_EQ(fieldBack.id, 65535);
     EXPECT_EQ(fieldBack.owner, 255);
-    EXPECT_EQ(fieldBack.team, net::kTeamNone);
+    EXPECT_EQ(fieldBack.team, kTeamNone);
     EXPECT_EQ(fieldBack.position, field.position);
 }
 
