@@ -1,0 +1,17 @@
+#pragma once
+
+#include "tools/assetgen/mesh_kit.h"
+
+// The deployable powers' models in their own units (the game scales them when drawing).
+
+// The sentry turret in three parts that the game poses separately: the tripod base, the mount that
+// turns about y at height `yawPivot`, and the head that tilts about x through (0, `headPivot`,
+// `headPivotZ`), its barrel along +z ending `barrelLength` ahead of the pivot.
+struct SentryKits {
+    Kit base, yawMount, head;
+};
+SentryKits BuildSentryKits(float yawPivot, float headPivot, float headPivotZ, float barrelLength);
+
+// The plasma shield: a glowing translucent plate filling x in [-halfWidth, halfWidth], y in [0, height],
+// z in [-halfDepth, halfDepth] (the wall that stops shots), on an emitter bar.
+Kit BuildShieldKit(float halfWidth, float height, float halfDepth);
