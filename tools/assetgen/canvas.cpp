@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/assetgen/file_output.h"
+#include "tools/assetgen/glb_builder.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "tools/assetgen/file_output.h"
+#include "tools/assetgen/glb_builder.h"
 #include "tools/assetgen/generators.h"
 
 // The match server's moderator list. It lives beside the "assets" folder, where the server looks first.

@@ -1,6 +1,6 @@
 #include <string>
 
-#include "tools/assetgen/file_output.h"
+#include "tools/assetgen/glb_builder.h"
 #include "tools/assetgen/generators.h"
 
 // The sky settings file of the second sky preset, one "key = value" a line. It states the preset's

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
-#include "tools/assetgen/file_output.h"
+#include "tools/assetgen/glb_builder.h"
 
 namespace {
 
@@ -140,7 +142,9 @@ void MakeLoop(SoundBuffer& sound, float seconds) {
 }
 
 bool WriteSound(const std::string& path, const SoundBuffer& sound, int channels) {
-    if (!MakeParentFolders(path)) return false;
+    std::error_code error;
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    if (!parent.empty()) std::filesystem::create_directories(parent, error);
     SF_INFO info{};
     info.samplerate = kSoundRate;
     info.channels = channels;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tools/assetgen/canvas.h"
-#include "tools/assetgen/file_output.h"
+#include "tools/assetgen/glb_builder.h"
 #include "tools/assetgen/generators.h"
 #include "tools/assetgen/kit_picture.h"
 #include "tools/assetgen/power_kits.h"
