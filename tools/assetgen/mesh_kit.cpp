@@ -39,6 +39,19 @@ glm::mat4 Place(glm::vec3 centre, float pitchDegrees, float yawDegrees, float ro
     return m;
 }
 
+glm::mat4 PlaceAlong(glm::vec3 from, glm::vec3 to) {
+    const glm::vec3 z = glm::normalize(to - from);
+    const glm::vec3 helper = std::fabs(z.y) < 0.9f ? glm::vec3(0, 1, 0) : glm::vec3(1, 0, 0);
+    const glm::vec3 x = glm::normalize(glm::cross(helper, z));
+    const glm::vec3 y = glm::cross(z, x);
+    glm::mat4 m(1.0f);
+    m[0] = glm::vec4(x, 0.0f);
+    m[1] = glm::vec4(y, 0.0f);
+    m[2] = glm::vec4(z, 0.0f);
+    m[3] = glm::vec4((from + to) * 0.5f, 1.0f);
+    return m;
+}
+
 void AddBox(Kit& kit, int material, const glm::mat4& place, glm::vec3 half) {
     KitSolid& solid = SolidOf(kit, material);
     // Each face: its normal and two in-plane axes chosen so that u x v = normal (counter-clockwise outside).

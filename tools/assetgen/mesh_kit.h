@@ -38,6 +38,9 @@ int AddMaterial(Kit& kit, const KitMaterial& material);
 // (about z), in degrees.
 glm::mat4 Place(glm::vec3 centre, float pitchDegrees = 0, float yawDegrees = 0, float rollDegrees = 0);
 
+// Placement of a solid whose local z axis runs from `from` to `to`, centred between them.
+glm::mat4 PlaceAlong(glm::vec3 from, glm::vec3 to);
+
 void AddBox(Kit& kit, int material, const glm::mat4& place, glm::vec3 half);
 // A cylinder along the local z axis from -halfLength (radius `back`) to +halfLength (radius `front`);
 // a radius of 0 makes a cone. Both ends are capped.

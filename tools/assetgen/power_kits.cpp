@@ -20,10 +20,7 @@ SentryKits BuildSentryKits(float yawPivot, float headPivot, float headPivotZ, fl
             const float a = yaw * 0.017453292f;
             const glm::vec3 foot(std::sin(a) * 0.14f, 0.01f, std::cos(a) * 0.14f);
             const glm::vec3 top(std::sin(a) * 0.03f, yawPivot * 0.55f, std::cos(a) * 0.03f);
-            const glm::vec3 mid = (foot + top) * 0.5f;
-            const float length = glm::length(top - foot);
-            const float pitch = std::atan2(top.y - foot.y, 0.11f) * 57.29578f;
-            AddCylinder(k, s, Place(mid, pitch, yaw), 0.009f, 0.009f, length * 0.5f, 8);
+            AddCylinder(k, s, PlaceAlong(foot, top), 0.009f, 0.009f, glm::length(top - foot) * 0.5f, 8);
             AddBox(k, s, Place(foot, 0, yaw), {0.018f, 0.008f, 0.025f});
         }
     }
@@ -49,12 +46,13 @@ SentryKits BuildSentryKits(float yawPivot, float headPivot, float headPivotZ, fl
         AddBox(k, c, Place(pivot + glm::vec3(0, 0, 0.03f)), {0.045f, 0.038f, 0.075f});
         AddBox(k, s, Place(pivot + glm::vec3(0, 0.045f, 0.0f)), {0.03f, 0.01f, 0.05f});
         AddCylinder(k, s, Place(pivot, 0, 90), 0.014f, 0.014f, 0.052f, 12);
+        // The game fires from barrelLength ahead of (0, headPivot, 0) along the aim, so the muzzle sits there.
         const float barrelStart = 0.1f;
-        const float barrelEnd = barrelLength - headPivotZ;
-        AddCylinder(k, s, Place({0, headPivot - 0.008f, (barrelStart + barrelEnd) * 0.5f}), 0.011f, 0.01f,
+        const float barrelEnd = barrelLength;
+        AddCylinder(k, s, Place({0, headPivot, (barrelStart + barrelEnd) * 0.5f}), 0.011f, 0.01f,
                     (barrelEnd - barrelStart) * 0.5f, 12);
-        AddCylinder(k, s, Place({0, headPivot - 0.008f, barrelEnd - 0.015f}), 0.016f, 0.016f, 0.015f, 12);
-        AddCylinder(k, s, Place({0, headPivot - 0.008f, barrelStart + 0.02f}), 0.02f, 0.02f, 0.025f, 12);
+        AddCylinder(k, s, Place({0, headPivot, barrelEnd - 0.015f}), 0.016f, 0.016f, 0.015f, 12);
+        AddCylinder(k, s, Place({0, headPivot, barrelStart + 0.02f}), 0.02f, 0.02f, 0.025f, 12);
         AddEllipsoid(k, e, Place(pivot + glm::vec3(0.028f, 0.018f, 0.104f)), {0.009f, 0.009f, 0.006f}, 6, 10);
         AddBox(k, s, Place(pivot + glm::vec3(-0.058f, -0.01f, 0.02f)), {0.012f, 0.03f, 0.04f});
     }

@@ -6,7 +6,7 @@
 
 // The sentry turret in three parts that the game poses separately: the tripod base, the mount that
 // turns about y at height `yawPivot`, and the head that tilts about x through (0, `headPivot`,
-// `headPivotZ`), its barrel along +z ending `barrelLength` ahead of the pivot.
+// `headPivotZ`), its barrel along +z with the muzzle `barrelLength` ahead of (0, `headPivot`, 0).
 struct SentryKits {
     Kit base, yawMount, head;
 };

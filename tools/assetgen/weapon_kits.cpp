@@ -44,9 +44,9 @@ WeaponKit Rifle() {  // M4
     AddBox(k, p.polymer, Place({0, 0.093f, 0.44f}), {0.006f, 0.03f, 0.008f});
     AddBox(k, p.polymer, Place({0, -0.085f, 0.13f}, -14), {0.015f, 0.08f, 0.032f});
     AddGrip(k, p, p.polymer, 18);
-    AddCylinder(k, p.steel, Place({0, 0.045f, -0.15f}), 0.015f, 0.015f, 0.08f, 10);
-    AddBox(k, p.polymer, Place({0, 0.02f, -0.25f}, -4), {0.022f, 0.04f, 0.11f});
-    AddBox(k, p.polymer, Place({0, 0.0f, -0.36f}), {0.025f, 0.066f, 0.015f});
+    AddCylinder(k, p.steel, Place({0, 0.045f, -0.11f}), 0.015f, 0.015f, 0.06f, 10);
+    AddBox(k, p.polymer, Place({0, 0.02f, -0.18f}, -4), {0.022f, 0.04f, 0.08f});
+    AddBox(k, p.polymer, Place({0, 0.0f, -0.265f}), {0.025f, 0.066f, 0.015f});
     w.barrelTip = {0, 0.045f, 0.665f};
     return w;
 }
@@ -62,8 +62,8 @@ WeaponKit Shotgun() {
     for (float z : {0.36f, 0.4f, 0.44f, 0.48f}) AddTorus(k, p.polymer, Place({0, 0.022f, z}), 0.028f, 0.004f, 16, 6);
     AddEllipsoid(k, p.steel, Place({0, 0.076f, 0.82f}), {0.005f, 0.005f, 0.005f}, 6, 8);
     AddGrip(k, p, p.accent, 26);
-    AddBox(k, p.accent, Place({0, -0.005f, -0.24f}, -7), {0.024f, 0.05f, 0.16f});
-    AddBox(k, p.polymer, Place({0, -0.028f, -0.405f}, -7), {0.026f, 0.07f, 0.012f});
+    AddBox(k, p.accent, Place({0, -0.005f, -0.18f}, -7), {0.024f, 0.05f, 0.11f});
+    AddBox(k, p.polymer, Place({0, -0.022f, -0.295f}, -7), {0.026f, 0.07f, 0.012f});
     w.barrelTip = {0, 0.058f, 0.835f};
     return w;
 }
@@ -138,8 +138,8 @@ WeaponKit SniperRifle() {
     AddBox(k, p.steel, Place({0.03f, 0.115f, 0.06f}), {0.008f, 0.008f, 0.01f});
     AddBox(k, p.accent, Place({0, 0.03f, 0.3f}), {0.026f, 0.03f, 0.12f});
     AddGrip(k, p, p.accent, 22);
-    AddBox(k, p.accent, Place({0, 0.0f, -0.27f}, -3), {0.024f, 0.06f, 0.17f});
-    AddBox(k, p.polymer, Place({0, -0.005f, -0.445f}), {0.026f, 0.07f, 0.01f});
+    AddBox(k, p.accent, Place({0, 0.0f, -0.2f}, -3), {0.024f, 0.06f, 0.12f});
+    AddBox(k, p.polymer, Place({0, -0.005f, -0.325f}), {0.026f, 0.07f, 0.01f});
     Bipod(k, p, 0.42f, 0.02f);
     w.barrelTip = {0, 0.04f, 0.96f};
     return w;
@@ -161,8 +161,8 @@ WeaponKit MachineGun() {  // LMG
     AddBox(k, p.steel, Place({0, 0.12f, 0.11f}), {0.006f, 0.018f, 0.006f});
     AddBox(k, p.steel, Place({0, 0.12f, 0.21f}), {0.006f, 0.018f, 0.006f});
     AddGrip(k, p, p.polymer, 18);
-    AddBox(k, p.polymer, Place({0, 0.02f, -0.24f}), {0.03f, 0.05f, 0.12f});
-    AddBox(k, p.polymer, Place({0, 0.0f, -0.365f}), {0.032f, 0.07f, 0.012f});
+    AddBox(k, p.polymer, Place({0, 0.02f, -0.19f}), {0.03f, 0.05f, 0.08f});
+    AddBox(k, p.polymer, Place({0, 0.0f, -0.275f}), {0.032f, 0.07f, 0.012f});
     Bipod(k, p, 0.56f, 0.03f);
     w.barrelTip = {0, 0.05f, 0.77f};
     return w;
@@ -179,8 +179,8 @@ WeaponKit SubmachineGun() {  // SMG
     AddBox(k, p.steel, Place({0, -0.11f, 0.1f}), {0.013f, 0.1f, 0.019f});
     AddBox(k, p.polymer, Place({0, 0.078f, 0.06f}), {0.01f, 0.008f, 0.1f});
     AddGrip(k, p, p.polymer, 12);
-    AddBox(k, p.steel, Place({0, 0.035f, -0.16f}), {0.007f, 0.02f, 0.09f});
-    AddBox(k, p.steel, Place({0, 0.0f, -0.25f}), {0.012f, 0.05f, 0.01f});
+    AddBox(k, p.steel, Place({0, 0.035f, -0.13f}), {0.007f, 0.02f, 0.06f});
+    AddBox(k, p.steel, Place({0, 0.0f, -0.19f}), {0.012f, 0.05f, 0.01f});
     w.barrelTip = {0, 0.04f, 0.33f};
     return w;
 }

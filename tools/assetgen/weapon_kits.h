@@ -8,7 +8,8 @@
 // .glb models and their HUD icons.
 //
 // Model frame: the origin is where the pistol grip meets the body, +z runs out of the barrel, +y is up
-// and +x to the gun's right. Sizes are in the character rig's units (metres divided by the character
+// and +x to the gun's left (the character's left while it aims); the weapon table's grip rotation turns
+// this frame into the hand's. Sizes are in the character rig's units (metres divided by the character
 // model scale), because a held model is drawn through the hand joint of the scaled character.
 struct WeaponKit {
     Kit kit;

@@ -1,0 +1,44 @@
+#include "tools/assetgen/kit_model.h"
+
+#include <algorithm>
+
+int AddKitNode(GlbModel& model, const Kit& kit, const std::string& name) {
+    GlbMesh mesh;
+    mesh.name = name;
+    for (size_t m = 0; m < kit.materials.size() && m < kit.solids.size(); ++m) {
+        const KitSolid& solid = kit.solids[m];
+        if (solid.indices.empty()) continue;
+        const KitMaterial& source = kit.materials[m];
+        GlbMaterial material;
+        material.name = name + "_" + source.name;
+        material.baseColor = source.colour;
+        material.metallic = source.metallic;
+        material.roughness = source.roughness;
+        material.emissive = glm::min(source.emissive, glm::vec3(1.0f));
+        material.doubleSided = source.doubleSided;
+        material.blend = source.blend;
+        model.materials.push_back(material);
+        GlbPrimitive primitive;
+        primitive.positions = solid.positions;
+        primitive.normals = solid.normals;
+        primitive.indices = solid.indices;
+        primitive.material = static_cast<int>(model.materials.size()) - 1;
+        mesh.primitives.push_back(std::move(primitive));
+    }
+    model.meshes.push_back(std::move(mesh));
+    GlbNode node;
+    node.name = name;
+    node.mesh = static_cast<int>(model.meshes.size()) - 1;
+    model.nodes.push_back(node);
+    return static_cast<int>(model.nodes.size()) - 1;
+}
+
+int AddSocketNode(GlbModel& model, int parent, const std::string& name, glm::vec3 position) {
+    GlbNode node;
+    node.name = name;
+    node.translation = position;
+    model.nodes.push_back(node);
+    const int index = static_cast<int>(model.nodes.size()) - 1;
+    if (parent >= 0) model.nodes[parent].children.push_back(index);
+    return index;
+}
