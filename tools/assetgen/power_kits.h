@@ -4,6 +4,11 @@
 
 // The deployable powers' models in their own units (the game scales them when drawing).
 
+// Height of the sentry's turntable above its feet, before the sentry's model scale: the game turns the
+// mount about this point. The head tilts about an axis this far behind the mount's (-z), same units.
+inline constexpr float kSentryYawPivot = 0.1412f;
+inline constexpr float kSentryHeadPivotZ = -0.024f;
+
 // The sentry turret in three parts that the game poses separately: the tripod base, the mount that
 // turns about y at height `yawPivot`, and the head that tilts about x through (0, `headPivot`,
 // `headPivotZ`), its barrel along +z with the muzzle `barrelLength` ahead of (0, `headPivot`, 0).

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "game/progression.h"
+#include "game/tuning.h"
 #include "tools/assetgen/canvas.h"
 #include "tools/assetgen/glb_builder.h"
 #include "tools/assetgen/generators.h"
@@ -219,25 +221,25 @@ Canvas CoinIcon() {
 }  // namespace
 
 bool GenerateSprites(const std::string& root) {
-    const char* armourIds[] = {"blue", "green", "orange", "pink", "white"};
-    const uint32_t armourColours[] = {0x3f7fe0, 0x46a852, 0xee8a2c, 0xea74b6, 0xe6e8ee};
+    // Row labels are the ids the game looks its entries up by, taken from the same tables.
+    const tune::Tuning tuning{};
+    const uint32_t armourColours[tune::Tuning::kArmorCount] = {0x3f7fe0, 0x46a852, 0xee8a2c, 0xea74b6, 0xe6e8ee};
     std::vector<Canvas> portraits;
     std::vector<std::string> armourLabels;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < tune::Tuning::kArmorCount; ++i) {
         portraits.push_back(Portrait(Hex(armourColours[i])));
-        armourLabels.push_back(armourIds[i]);
+        armourLabels.push_back(tuning.Armor(i).id);
     }
     if (!WriteLabelledSheet(root, "sprites/character_portraits.png", "sprites/character_portraits.json", portraits,
                             armourLabels)) {
         return false;
     }
 
-    const char* weaponIds[] = {"m4", "shotgun", "laser", "flamethrower", "rpg", "sniper", "lmg", "smg", "pistol"};
     std::vector<Canvas> weapons;
     std::vector<std::string> weaponLabels;
-    for (int row = 1; row <= 9; ++row) {
+    for (int row = 1; row < tune::Tuning::kWeaponCount; ++row) {
         weapons.push_back(WeaponIcon(row));
-        weaponLabels.push_back(weaponIds[row - 1]);
+        weaponLabels.push_back(tuning.Weapon(row).id);
     }
     if (!WriteLabelledSheet(root, "sprites/weapons-sheet.png", "sprites/weapons.json", weapons, weaponLabels)) return false;
 
@@ -247,7 +249,7 @@ bool GenerateSprites(const std::string& root) {
     KitView sentryView;
     sentryView.right = {0.8f, 0, -0.6f};
     sentryView.margin = 20;
-    const SentryKits sentry = BuildSentryKits(0.1412f, 0.2352f, -0.024f, 0.3075f);
+    const SentryKits sentry = BuildSentryKits(kSentryYawPivot, tuning.sentry.pivotHeight, kSentryHeadPivotZ, tuning.sentry.barrelLength);
     Kit wholeSentry = sentry.base;
     for (const Kit* part : {&sentry.yawMount, &sentry.head}) {
         for (size_t m = 0; m < part->materials.size(); ++m) {
@@ -262,17 +264,18 @@ bool GenerateSprites(const std::string& root) {
         ShieldIcon(),
         HealthIcon(),
     };
-    if (!WriteLabelledSheet(root, "sprites/powers.png", "sprites/powers.json", powers,
-                            {"grenade", "sentry", "invisibility", "shield", "health"})) {
-        return false;
-    }
+    std::vector<std::string> powerLabels;
+    for (int i = 0; i < tune::Tuning::kPowerCount; ++i) powerLabels.push_back(tuning.Power(i).id);
+    if (!WriteLabelledSheet(root, "sprites/powers.png", "sprites/powers.json", powers, powerLabels)) return false;
 
+    // The fifth stat has no key of its own; its row is labelled after its name.
     std::vector<Canvas> stats;
-    for (int i = 0; i < 5; ++i) stats.push_back(StatIcon(i));
-    if (!WriteLabelledSheet(root, "sprites/stats.png", "sprites/stats.json", stats,
-                            {"health", "damage", "shot_speed", "speed", "ability"})) {
-        return false;
+    std::vector<std::string> statLabels;
+    for (uint8_t i = 0; i < 5; ++i) {
+        stats.push_back(StatIcon(i));
+        statLabels.push_back(StatKey(i) ? StatKey(i) : "ability");
     }
+    if (!WriteLabelledSheet(root, "sprites/stats.png", "sprites/stats.json", stats, statLabels)) return false;
 
     // Dropped items: row 0 a coin turning over four frames, row 1 stardust twinkling over six.
     Canvas drops = MakeCanvas(6 * 64, 2 * 64);

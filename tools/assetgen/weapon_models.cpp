@@ -12,12 +12,6 @@
 // the sentry is three sibling nodes that the game loads one at a time and poses on its own.
 namespace {
 
-// Height of the sentry's turntable above its feet, before the sentry's model scale: the game turns the
-// mount about this point.
-constexpr float kSentryYawPivot = 0.1412f;
-// How far behind the mount's axis the head tilts, before scaling.
-constexpr float kSentryHeadPivotZ = -0.024f;
-
 bool WriteWeapon(const std::string& path, int row, const char* name) {
     const WeaponKit weapon = BuildWeaponKit(row);
     GlbModel model;
