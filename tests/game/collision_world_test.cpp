@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <thread>
 
 #include "support/collision_reference.h"
 #include "support/gltf_text.h"
@@ -310,6 +311,49 @@ TEST(CollisionWorld, MakeBodyBoxStandsOnTheFeet) {
     const Aabb box = MakeBodyBox({1, 2, 3}, 0.5f, 1.8f);
     EXPECT_EQ(box.min, glm::vec3(0.5f, 2.0f, 2.5f));
     EXPECT_EQ(box.max, glm::vec3(1.5f, 3.8f, 3.5f));
+}
+
+}  // namespace
+
+namespace {
+
+// The server queries one world from all its worker threads at once: every thread must see exactly
+// the answers a lone caller gets.
+TEST(CollisionWorldThreaded, ConcurrentQueriesAgreeWithSerialOnes) {
+    CollisionWorld world;
+    std::vector<Triangle> level = FixtureLevel();
+    ASSERT_TRUE(world.SetTriangles(std::move(level)));
+    testsupport::QueryRandom random(5);
+    struct Query {
+        glm::vec3 start, end;
+        float radius;
+    };
+    std::vector<Query> queries;
+    for (int i = 0; i < 500; ++i) {
+        const glm::vec3 start = random.PointIn({-12, 0, -12}, {12, 4, 12});
+        queries.push_back({start, start + random.PointIn({-6, -6, -6}, {6, 2, 6}), (i % 2) ? 0.3f : 0.0f});
+    }
+    std::vector<SweepHit> expected;
+    for (const Query& q : queries) {
+        expected.push_back(world.SweepSphere(q.start, q.end, q.radius));
+        expected.push_back(world.SweepShape(MakeBodyBox(q.start, 0.35f, 1.8f), q.end - q.start));
+    }
+    std::vector<int> mismatches(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 5; ++round) {
+                for (size_t i = 0; i < queries.size(); ++i) {
+                    const Query& q = queries[i];
+                    mismatches[size_t(t)] += !testsupport::SameBits(world.SweepSphere(q.start, q.end, q.radius), expected[2 * i]);
+                    mismatches[size_t(t)] += !testsupport::SameBits(
+                        world.SweepShape(MakeBodyBox(q.start, 0.35f, 1.8f), q.end - q.start), expected[2 * i + 1]);
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(mismatches, std::vector<int>(4, 0));
 }
 
 }  // namespace
