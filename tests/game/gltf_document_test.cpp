@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -237,6 +239,35 @@ TEST(GltfDocument, MissingFileFailsWithOneLine) {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(LoadGltfDocument(doc, "no/such/file.glb", "[map]"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "[map] failed to parse no/such/file.glb\n");
+}
+
+}  // namespace
+
+namespace {
+
+// A .gltf may keep its buffer in a file beside it, but not outside its folder.
+TEST(GltfDocument, ExternalBuffersOnlyFromTheDocumentsFolder) {
+    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "zw_gltf_external";
+    std::filesystem::create_directories(folder / "inner");
+    const std::vector<uint8_t> bytes = {0, 0, 128, 63};  // 1.0f
+    std::ofstream(folder / "inner" / "data.bin", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 4);
+    std::ofstream(folder / "outside.bin", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 4);
+    const std::string accessors = R"(,"bufferViews":[{"buffer":0,"byteLength":4}],
+        "accessors":[{"bufferView":0,"componentType":5126,"count":1,"type":"SCALAR"}]})";
+    const std::string beside = (folder / "inner" / "beside.gltf").string();
+    std::ofstream(beside) << R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":4,"uri":"data.bin"}])" << accessors;
+    const std::string escaping = (folder / "inner" / "escaping.gltf").string();
+    std::ofstream(escaping) << R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":4,"uri":"../outside.bin"}])"
+                            << accessors;
+    GltfDocument doc;
+    ASSERT_TRUE(LoadGltfDocument(doc, beside, "[test]"));
+    std::vector<float> values;
+    ASSERT_TRUE(ReadGltfFloats(doc, 0, values, 1));
+    EXPECT_EQ(values, std::vector<float>{1.0f});
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(LoadGltfDocument(doc, escaping, "[test]"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[test] failed to parse " + escaping + "\n");
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
