@@ -1,6 +1,4 @@
-// The level the movement benchmarks share: the larger generated map, loaded once. It sits in a file
-// of its own because the map loader's header and the player-state header cannot yet be included in
-// one translation unit (both declare the team constants).
+// The level the movement benchmarks share: the larger generated map, loaded once.
 
 #include <cstdio>
 

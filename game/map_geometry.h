@@ -25,15 +25,12 @@
 #include <glm/vec3.hpp>
 
 #include "game/collision_world.h"
+#include "game/team.h"
 
 struct GltfDocument;
 namespace tune {
 struct Tuning;
 }
-
-constexpr uint8_t kTeamRed = 0;
-constexpr uint8_t kTeamBlue = 1;
-constexpr uint8_t kTeamNone = 255;  // free-for-all
 
 struct SpawnPoint {
     glm::vec3 position{0.0f, 0.0f, 0.0f};  // the feet point, metres

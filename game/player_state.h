@@ -4,6 +4,8 @@
 
 #include <glm/vec3.hpp>
 
+#include "game/team.h"
+
 constexpr int kWeaponRowCount = 10;
 constexpr int kArmorRowCount = 5;
 constexpr int kPowerRowCount = 5;
@@ -22,8 +24,6 @@ enum PowerRow : uint8_t {
 enum UpgradeTrack : uint8_t {
   kTrackHealth, kTrackDamage, kTrackShotSpeed, kTrackSpeed, kTrackAbility,
 };
-
-enum Team : uint8_t { kTeamRed = 0, kTeamBlue = 1, kTeamNone = 255 };
 
 // Everything the movement and weapon step advances from tick to tick, and what the server adds
 // about the player's standing in the match. "Ticks" count simulation ticks; angles are degrees,
