@@ -25,16 +25,8 @@ Sentry* FindSentry(IdList<Sentry>& sentries, uint32_t id) { return FindById(sent
 
 const Sentry* FindSentry(const IdList<Sentry>& sentries, uint32_t id) { return FindById(sentries, id); }
 
-glm::vec3 SentryAimDirection(const Sentry& sentry) {
-  const float y = sentry.yaw * kDegToRad;
-  const float p = sentry.pitch * -kDegToRad;
-  const float cosP = ViewCos(p);
-  const float a = ViewSin(y) * cosP;
-  const float b = ViewSin(p);
-  const float c = ViewCos(y) * cosP;
-  const float length = std::sqrt(a * a + b * b + c * c);
-  return glm::vec3(a * (-1.0f / length), b / length, c * (-1.0f / length));
-}
+// A sentry's pitch is positive downwards, the opposite of a player's view.
+glm::vec3 SentryAimDirection(const Sentry& sentry) { return ViewDirection(sentry.yaw, -sentry.pitch); }
 
 glm::vec3 SentryMuzzle(const Sentry& sentry, const tune::SentryTuning& tuning) {
   const float k = tuning.modelScale * tuning.barrelLength;

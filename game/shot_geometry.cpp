@@ -12,9 +12,9 @@ float ViewSin(float radians) { return DetSin(radians); }
 
 float ViewCos(float radians) { return DetSin(radians + 1.5707964f); }
 
-glm::vec3 AimDirection(const PlayerState& state) {
-  const float y = state.yaw * kDegToRad;
-  const float p = state.pitch * kDegToRad;
+glm::vec3 ViewDirection(float yawDegrees, float pitchDegrees) {
+  const float y = yawDegrees * kDegToRad;
+  const float p = pitchDegrees * kDegToRad;
   const float cosP = ViewCos(p);
   const float a = ViewSin(y) * cosP;
   const float b = ViewSin(p);
@@ -22,6 +22,8 @@ glm::vec3 AimDirection(const PlayerState& state) {
   const float length = std::sqrt(a * a + b * b + c * c);
   return glm::vec3(a * (-1.0f / length), b / length, c * (-1.0f / length));
 }
+
+glm::vec3 AimDirection(const PlayerState& state) { return ViewDirection(state.yaw, state.pitch); }
 
 namespace {
 

@@ -15,8 +15,9 @@ float ViewSin(float radians);
 // The shared cosine: the sine of the angle plus a quarter turn, so both come from one routine.
 float ViewCos(float radians);
 
-// Unit view direction of the state's yaw and pitch (degrees): yaw 0 looks along -z, positive
-// pitch looks up.
+// Unit view direction of a yaw and pitch in degrees: yaw 0 looks along -z, positive pitch looks up.
+glm::vec3 ViewDirection(float yawDegrees, float pitchDegrees);
+// The view direction of the state's yaw and pitch.
 glm::vec3 AimDirection(const PlayerState& state);
 
 // Eases the aim blend, view distance and shoulder offset toward the command's aim state.
