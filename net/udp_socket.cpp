@@ -15,6 +15,7 @@ namespace net {
 namespace {
 
 constexpr int kReceiveBufferBytes = 1048576;
+constexpr int kMaxOversizedSkipped = 64;
 
 int Fd(uint64_t handle)
 {
@@ -134,24 +135,33 @@ int UdpSocket::ReceiveFrom(Address& from, void* buffer, int capacity)
     if (handle_ == kClosed || buffer == nullptr || capacity <= 0) {
         return -1;
     }
-    sockaddr_in sender{};
-    socklen_t senderLength = sizeof sender;
-    const ssize_t received = recvfrom(Fd(handle_), buffer, static_cast<size_t>(capacity), 0,
-                                      reinterpret_cast<sockaddr*>(&sender), &senderLength);
-    if (received < 0) {
-        // A refused connection is an ICMP port-unreachable for an earlier send to a vanished peer:
-        // it must never stop a receive loop.
-        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == ECONNREFUSED || errno == EINTR) {
+    // A datagram longer than the buffer would otherwise arrive silently cut to the buffer's size
+    // and pass for a shorter message; MSG_TRUNC reports its real length so it can be dropped whole.
+    // Skipping is bounded so that a flood of oversized datagrams cannot hold the caller here.
+    for (int attempt = 0; attempt <= kMaxOversizedSkipped; ++attempt) {
+        sockaddr_in sender{};
+        socklen_t senderLength = sizeof sender;
+        const ssize_t received = recvfrom(Fd(handle_), buffer, static_cast<size_t>(capacity), MSG_TRUNC,
+                                          reinterpret_cast<sockaddr*>(&sender), &senderLength);
+        if (received < 0) {
+            // A refused connection is an ICMP port-unreachable for an earlier send to a vanished
+            // peer: it must never stop a receive loop.
+            if (errno == EAGAIN || errno == EWOULDBLOCK || errno == ECONNREFUSED || errno == EINTR) {
+                return 0;
+            }
+            return -1;
+        }
+        if (received == 0) {
             return 0;
         }
-        return -1;
+        if (received > static_cast<ssize_t>(capacity)) {
+            continue;
+        }
+        from.ip = ntohl(sender.sin_addr.s_addr);
+        from.port = ntohs(sender.sin_port);
+        return static_cast<int>(received);
     }
-    if (received == 0) {
-        return 0;
-    }
-    from.ip = ntohl(sender.sin_addr.s_addr);
-    from.port = ntohs(sender.sin_port);
-    return static_cast<int>(received);
+    return 0;
 }
 
 bool StartupSockets()

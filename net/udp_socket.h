@@ -32,6 +32,7 @@ public:
     bool SendTo(const Address& address, const void* bytes, int length);
     // The datagram's length (> 0) with its sender; 0 when nothing is waiting, when a peer reported
     // its port unreachable, or for an empty datagram; -1 on any other error or a closed socket.
+    // A datagram longer than `capacity` is dropped whole, never returned cut short.
     int ReceiveFrom(Address& from, void* buffer, int capacity);
 
     bool IsOpen() const { return handle_ != kClosed; }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -119,6 +120,24 @@ int ReceiveWithin(net::UdpSocket& socket, net::Address& from, uint8_t* buffer, i
         nanosleep(&pause, nullptr);
     }
     return 0;
+}
+
+TEST(UdpSocket, ADatagramLongerThanTheBufferIsDroppedWholeNotCutShort)
+{
+    net::UdpSocket receiver;
+    ASSERT_TRUE(receiver.Open(0));
+    net::UdpSocket sender;
+    ASSERT_TRUE(sender.Open(0));
+    std::vector<uint8_t> oversized(1300, 0xAB);
+    ASSERT_TRUE(sender.SendTo(net::LoopbackAddress(receiver.Port()), oversized.data(), 1300));
+    const uint8_t small[8] = {0x47, 0x54, 0x01, 0x29, 1, 2, 3, 4};
+    ASSERT_TRUE(sender.SendTo(net::LoopbackAddress(receiver.Port()), small, 8));
+
+    uint8_t buffer[1200];
+    net::Address from;
+    EXPECT_EQ(ReceiveWithin(receiver, from, buffer, sizeof buffer), 8);
+    EXPECT_EQ(std::memcmp(buffer, small, 8), 0);
+    EXPECT_EQ(from.port, sender.Port());
 }
 
 TEST(UdpSocket, TwoProcessesExchangeDatagramsOverLoopback)
