@@ -263,7 +263,7 @@ void ComputeHierarchy(GltfDocument& doc) {
 }  // namespace
 
 bool LoadGltfDocumentFromBytes(GltfDocument& doc, const unsigned char* data, size_t size, const std::string& name,
-                               const std::string& baseDir, const char* tag) {
+                               const std::string& baseDir, const char* tag, const char* buffersFailure) {
     doc = GltfDocument{};
     doc.path = name;
     if (size > std::numeric_limits<uint32_t>::max()) {
@@ -296,7 +296,7 @@ bool LoadGltfDocumentFromBytes(GltfDocument& doc, const unsigned char* data, siz
     }
     if (!BuffersValid(doc.model)) {
         doc = GltfDocument{};
-        std::fprintf(stderr, "%s failed to load buffers for %s\n", tag, name.c_str());
+        std::fprintf(stderr, "%s %s %s\n", tag, buffersFailure, name.c_str());
         return false;
     }
     doc.path = name;
@@ -304,7 +304,7 @@ bool LoadGltfDocumentFromBytes(GltfDocument& doc, const unsigned char* data, siz
     return true;
 }
 
-bool LoadGltfDocument(GltfDocument& doc, const std::string& path, const char* tag) {
+bool LoadGltfDocument(GltfDocument& doc, const std::string& path, const char* tag, const char* buffersFailure) {
     std::vector<unsigned char> bytes;
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || !ReadFileBytes(path, bytes)) {
@@ -314,7 +314,7 @@ bool LoadGltfDocument(GltfDocument& doc, const std::string& path, const char* ta
     }
     const size_t slash = path.find_last_of('/');
     const std::string baseDir = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-    return LoadGltfDocumentFromBytes(doc, bytes.data(), bytes.size(), path, baseDir, tag);
+    return LoadGltfDocumentFromBytes(doc, bytes.data(), bytes.size(), path, baseDir, tag, buffersFailure);
 }
 
 glm::mat4 GltfLocalMatrix(const tinygltf::Node& node) {

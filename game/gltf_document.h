@@ -43,13 +43,17 @@ struct GltfDocument {
 // On failure prints ONE line to standard error and returns false, the document then being empty:
 //   "<tag> failed to parse <path>"            the file is missing, unreadable or not valid glTF;
 //   "<tag> failed to load buffers for <path>" a buffer, buffer view or accessor lies outside its data.
+// A loader that reports unusable buffers in words of its own passes them as `buffersFailure` (the
+// line is then "<tag> <buffersFailure> <path>").
 // External buffers of a .gltf are read only as regular files beside it. Thread-safe (no shared state).
-bool LoadGltfDocument(GltfDocument& doc, const std::string& path, const char* tag);
+bool LoadGltfDocument(GltfDocument& doc, const std::string& path, const char* tag,
+                      const char* buffersFailure = "failed to load buffers for");
 
 // The same from bytes in memory; `name` is used in messages, `baseDir` resolves external buffers of a
 // .gltf ("" for none).
 bool LoadGltfDocumentFromBytes(GltfDocument& doc, const unsigned char* data, size_t size, const std::string& name,
-                               const std::string& baseDir, const char* tag);
+                               const std::string& baseDir, const char* tag,
+                               const char* buffersFailure = "failed to load buffers for");
 
 // A node's local transform: its matrix if it has one, else translation * rotation * scale, in float.
 glm::mat4 GltfLocalMatrix(const tinygltf::Node& node);

@@ -272,7 +272,8 @@ bool LoadClips(const GltfDocument& data, const tinygltf::Skin* skin, Skeleton& s
 bool LoadRig(Rig& rig, const std::string& path) {
     rig = Rig();
     GltfDocument document;
-    if (!LoadGltfDocument(document, path, "[animation]")) return false;
+    // Buffers that do not hold what the file declares make the rig undecodable, like a missing skin.
+    if (!LoadGltfDocument(document, path, "[animation]", "could not decode rig in")) return false;
     const tinygltf::Skin* skin = ChooseSkin(document);
     if (skin == nullptr || !LoadClips(document, skin, rig.skeleton, rig.clips)) {
         rig = Rig();

@@ -333,6 +333,9 @@ TEST(LoadRig, ReportsEachFailureWithItsLine) {
     const TempFile good("zw_rig_good.gltf", CharacterText());
     const TempFile skinless("zw_rig_skinless.gltf", GltfText({0, 0, 0, 0}, R"(,"nodes":[{"name":"a"}])"));
     const TempFile garbage("zw_rig_garbage.glb", "not a model at all");
+    // A buffer view reaching past its 4-byte buffer: parsed, but its buffers do not hold the data.
+    const TempFile shortBuffer("zw_rig_short_buffer.gltf",
+                               GltfText({0, 0, 0, 0}, R"(,"bufferViews":[{"buffer":0,"byteLength":64}])"));
 
     anim::Rig rig;
     testing::internal::CaptureStdout();
@@ -346,6 +349,16 @@ TEST(LoadRig, ReportsEachFailureWithItsLine) {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(anim::LoadRig(rig, skinless.path));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "[animation] could not decode rig in " + skinless.path + "\n");
+    EXPECT_TRUE(rig.skeleton.jointNames.empty());
+    EXPECT_TRUE(rig.clips.empty());
+
+    testing::internal::CaptureStdout();
+    const bool reloaded = anim::LoadRig(rig, good.path);
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(reloaded);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(anim::LoadRig(rig, shortBuffer.path));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[animation] could not decode rig in " + shortBuffer.path + "\n");
     EXPECT_TRUE(rig.skeleton.jointNames.empty());
     EXPECT_TRUE(rig.clips.empty());
 
