@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "game/deterministic_math.h"
 #include "game/gltf_document.h"
@@ -32,14 +34,58 @@ const json::Value& ExtraValue(const std::string& extras, const char* key, json::
     return storage.Find(key);
 }
 
-// Three numbers from an array's first three items; false (field keeps its default) otherwise.
-bool ReadThree(const json::Value& value, glm::vec3& out) {
-    if (value.kind != json::Kind::Array || value.Size() < 3) return false;
-    for (int i = 0; i < 3; ++i) {
-        if (value.At(uint64_t(i)).kind != json::Kind::Number) return false;
-    }
-    out = {value.At(0).AsNumber(0.0f), value.At(1).AsNumber(0.0f), value.At(2).AsNumber(0.0f)};
+bool IsSidecarSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+size_t SkipSidecarSpace(const std::string& text, size_t at) {
+    while (at < text.size() && IsSidecarSpace(text[at])) ++at;
+    return at;
+}
+
+// Where the value of "key" starts inside one light object's text, or npos when the key is absent or
+// not followed by a colon. The sidecar is read by plain search, so a hand-edited file with a stray
+// comma still gives every light that can be made out.
+size_t SidecarValue(const std::string& object, const char* key) {
+    const size_t found = object.find(std::string("\"") + key + "\"");
+    if (found == std::string::npos) return std::string::npos;
+    size_t at = SkipSidecarSpace(object, found + std::strlen(key) + 2);
+    if (at >= object.size() || object[at] != ':') return std::string::npos;
+    return SkipSidecarSpace(object, at + 1);
+}
+
+// A number as strtof reads it, at `at`; false when none can be read there.
+bool ReadSidecarNumber(const std::string& object, size_t& at, float& out) {
+    const char* begin = object.c_str() + at;
+    char* end = nullptr;
+    const float value = std::strtof(begin, &end);
+    if (end == begin) return false;
+    out = value;
+    at += size_t(end - begin);
     return true;
+}
+
+float SidecarNumber(const std::string& object, const char* key, float fallback) {
+    size_t at = SidecarValue(object, key);
+    float value = fallback;
+    if (at == std::string::npos || !ReadSidecarNumber(object, at, value)) return fallback;
+    return value;
+}
+
+// "[x, y, z]": all three or the field keeps its default (the closing bracket is not checked).
+void SidecarThree(const std::string& object, const char* key, glm::vec3& field) {
+    size_t at = SidecarValue(object, key);
+    if (at == std::string::npos || object[at] != '[') return;
+    ++at;
+    float values[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0) {
+            at = SkipSidecarSpace(object, at);
+            if (at >= object.size() || object[at] != ',') return;
+            ++at;
+        }
+        at = SkipSidecarSpace(object, at);
+        if (!ReadSidecarNumber(object, at, values[i])) return;
+    }
+    field = {values[0], values[1], values[2]};
 }
 
 struct PendingSpawn {
@@ -162,24 +208,36 @@ void LoadGameplayJson(const std::string& path, float scale, std::vector<AreaLigh
     const bool readError = std::ferror(file) != 0;
     std::fclose(file);
     if (readError) return;
-    json::Value root;
-    std::string error;
-    if (!json::Parse(text, root, &error)) {
-        std::fprintf(stderr, "[map] %s: %s\n", sidecar.c_str(), error.c_str());
-        return;
-    }
-    const json::Value& list = root.Find("area_lights");
-    if (list.kind != json::Kind::Array) return;
-    for (const json::Value& item : list.items) {
-        if (item.kind != json::Kind::Object) continue;
-        AreaLight light;
-        glm::vec3 position{0.0f, 0.0f, 0.0f};
-        ReadThree(item.Find("position"), position);
-        light.position = {position.x * scale, position.y * scale, position.z * scale};
-        ReadThree(item.Find("color_linear"), light.colour);
-        light.energy = item.Find("blender_energy_watts").AsNumber(100.0f);
-        light.size = item.Find("size_metres").AsNumber(1.0f) * scale;
-        lights.push_back(light);
+    const size_t key = text.find("\"area_lights\"");
+    if (key == std::string::npos) return;
+    size_t at = SkipSidecarSpace(text, key + 13);
+    if (at >= text.size() || text[at] != ':') return;
+    at = SkipSidecarSpace(text, at + 1);
+    if (at >= text.size() || text[at] != '[') return;
+
+    int depth = 0;
+    size_t objectStart = 0;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '{') {
+            if (depth == 0) objectStart = at;
+            ++depth;
+        } else if (c == '}') {
+            if (depth == 1) {
+                const std::string object = text.substr(objectStart, at - objectStart + 1);
+                AreaLight light;
+                glm::vec3 position{0.0f, 0.0f, 0.0f};
+                SidecarThree(object, "position", position);
+                light.position = {position.x * scale, position.y * scale, position.z * scale};
+                SidecarThree(object, "color_linear", light.colour);
+                light.energy = SidecarNumber(object, "blender_energy_watts", 100.0f);
+                light.size = SidecarNumber(object, "size_metres", 1.0f) * scale;
+                lights.push_back(light);
+            }
+            --depth;
+        } else if (c == ']' && depth == 0) {
+            break;
+        }
     }
 }
 

@@ -87,8 +87,9 @@ bool LoadMapGeometryFromDocument(MapGeometry& map, const GltfDocument& doc, cons
 // ".gameplay.json"; empty when the file name has no ".".
 std::string GameplayJsonPath(const std::string& mapPath);
 
-// Appends the sidecar's lights, positions and sizes times `scale`. Silent when there is no sidecar;
-// one "[map]" line when it is not valid JSON.
+// Appends the sidecar's lights, positions and sizes times `scale`. Silent: a missing or unreadable
+// sidecar gives no lights, a malformed one the lights that can still be made out, each field that
+// cannot be read keeping its default.
 void LoadGameplayJson(const std::string& path, float scale, std::vector<AreaLight>& lights);
 
 // Node extras readers over the extras' JSON text; a missing key or a value of another kind gives the
