@@ -393,7 +393,8 @@ void MovePlayer(PlayerState& state, const InputCommand& cmd, float dt, const tun
   // Step 15: charge of a scoped shot.
   const uint16_t fullCharge = TicksFromSeconds(weapon.fullChargeTime, dt);
   if (weapon.scoped != 0 && fullCharge > 0 && (buttons & kButtonSecondary) != 0) {
-    state.chargeTicks = std::min<uint16_t>(static_cast<uint16_t>(state.chargeTicks + 1), fullCharge);
+    // In 32 bits: a charge count of 65535 taken from a server correction must not wrap to 0.
+    state.chargeTicks = static_cast<uint16_t>(std::min<uint32_t>(uint32_t{state.chargeTicks} + 1u, fullCharge));
   } else {
     state.chargeTicks = 0;
   }

@@ -363,6 +363,11 @@ TEST(MovePlayer, TheSniperChargesWhileScoped) {
     EXPECT_EQ(state.shotCharge, c.charge) << c.held;
     EXPECT_EQ(state.chargeTicks, 0) << c.held;
   }
+  // A charge count beyond the full charge (as a correction may carry) is held at the full charge.
+  PlayerState corrected = SpawnedPlayer(glm::vec3(0.0f), kSniper, tuning);
+  corrected.chargeTicks = 65535;
+  RunTicks(corrected, 1, [&](int) { return Command(kNorth, 0, kButtonSecondary, kSniper); }, tuning, world);
+  EXPECT_EQ(corrected.chargeTicks, full);
   // Weapons without charge always fire at 255.
   PlayerState m4 = SpawnedPlayer(glm::vec3(0.0f), kM4, tuning);
   RunTicks(m4, 1, [&](int) { return Command(kNorth, 0, kButtonFire | kButtonSecondary, kM4); }, tuning, world);
