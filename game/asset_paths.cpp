@@ -13,6 +13,17 @@ bool IsSeparator(char c)
     return c == '/' || c == '\\';
 }
 
+// A rooted name ("/x", "\\x") or a drive path (a letter, a colon and a separator, "C:\\x") is taken
+// as it is: a data folder named either way must not be glued onto the executable's folder.
+bool IsAbsolute(const std::string& path)
+{
+    if (!path.empty() && IsSeparator(path[0])) {
+        return true;
+    }
+    const bool letter = path.size() >= 3 && ((path[0] >= 'a' && path[0] <= 'z') || (path[0] >= 'A' && path[0] <= 'Z'));
+    return letter && path[1] == ':' && IsSeparator(path[2]);
+}
+
 }  // namespace
 
 std::string ParentDirectory(const std::string& path)
@@ -43,7 +54,7 @@ const std::string& ExeDir()
 std::string FindDataDirBeside(const std::string& exeDir, const char* name)
 {
     const std::string relative = name ? name : "";
-    if (!relative.empty() && IsSeparator(relative[0])) {
+    if (IsAbsolute(relative)) {
         return relative;
     }
     if (exeDir.empty()) {

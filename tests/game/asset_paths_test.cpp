@@ -104,6 +104,10 @@ TEST(AssetPaths, FindDataDirTable)
 {
     TempFolder exeDir;
     fs::create_directories(fs::path(exeDir.Path()) / "shaders");
+    // Folders that would match if the absolute names below were glued onto the executable's folder.
+    fs::create_directories(fs::path(exeDir.Path()) / "D:\\Games\\assets");
+    fs::create_directories(fs::path(exeDir.Path()) / "d:/games/assets");
+    fs::create_directories(fs::path(exeDir.Path()) / "D:assets");
     struct Case {
         std::string exeDir;
         const char* name;
@@ -113,6 +117,10 @@ TEST(AssetPaths, FindDataDirTable)
         {exeDir.Path(), "shaders", exeDir.Path() + "/shaders"},
         {exeDir.Path(), "assets", "assets"},
         {exeDir.Path(), "/opt/zellwar/assets", "/opt/zellwar/assets"},  // absolute: as it is
+        {exeDir.Path(), "\\\\server\\assets", "\\\\server\\assets"},
+        {exeDir.Path(), "D:\\Games\\assets", "D:\\Games\\assets"},  // a drive path
+        {exeDir.Path(), "d:/games/assets", "d:/games/assets"},
+        {exeDir.Path(), "D:assets", exeDir.Path() + "/D:assets"},  // no separator: relative
         {"", "assets", "assets"},                                        // executable folder unknown
         {exeDir.Path(), nullptr, exeDir.Path()},
     };
