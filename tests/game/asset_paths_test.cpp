@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/temp_folder.h"
+
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -14,26 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the test temp folder, removed with everything in it at the end.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::path(testing::TempDir()) / "zw_paths_XXXXXX").string();
-        if (mkdtemp(pattern.data())) {
-            path_ = pattern;
-        }
-    }
-    ~TempFolder()
-    {
-        std::error_code error;
-        fs::remove_all(path_, error);
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using testsupport::TempFolder;
 
 // Runs the rest of a test from another working directory and restores the old one.
 class WorkingDirectory {

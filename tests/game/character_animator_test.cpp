@@ -15,7 +15,7 @@ using anim_test::AxisAngle;
 
 constexpr int kPelvis = 0, kUpperLegL = 1, kLowerLegL = 2, kTorsoBottom = 5, kTorsoTop = 6, kHead = 7;
 constexpr int kUpperArmL = 9, kUpperArmR = 13, kHandR = 15;
-constexpr float kDt = 1.0f / 64.0f;
+constexpr float kTick = 1.0f / 64.0f;
 
 // Keys every 1/30 s from 0 to `duration`, values from `f(t)`.
 template <typename F>
@@ -116,9 +116,9 @@ struct AnimatorTest : ::testing::Test {
     void SetUp() override { animator.Reset(&rig.skeleton, &rig.clips, rigTuning, modelPose); }
     // Advances in ticks of 1/64 s; returns the time actually advanced.
     float Run(float seconds, float speed, bool grounded) {
-        const int ticks = static_cast<int>(std::lround(seconds / kDt));
-        for (int i = 0; i < ticks; ++i) animator.Advance(kDt, speed, grounded);
-        return static_cast<float>(ticks) * kDt;
+        const int ticks = static_cast<int>(std::lround(seconds / kTick));
+        for (int i = 0; i < ticks; ++i) animator.Advance(kTick, speed, grounded);
+        return static_cast<float>(ticks) * kTick;
     }
     float Angle(int joint, glm::vec3 axis) const { return AngleAbout(animator.basePose[joint].rotation, axis); }
 };
@@ -172,7 +172,7 @@ TEST_F(AnimatorTest, RunningSwingsTheLegsAndTakesTheBobOutOfTheRoots) {
     // Over a cycle the thigh swings both ways while the roots stay at rest height and the bob is reported.
     float lowest = 10.0f, highest = -10.0f, maxBob = 0.0f;
     for (int i = 0; i < 64; ++i) {
-        animator.Advance(kDt, 10.0f, true);
+        animator.Advance(kTick, 10.0f, true);
         const float angle = Angle(kUpperLegL, {1, 0, 0});
         lowest = std::min(lowest, angle);
         highest = std::max(highest, angle);
@@ -188,8 +188,8 @@ TEST_F(AnimatorTest, RunningSwingsTheLegsAndTakesTheBobOutOfTheRoots) {
 TEST_F(AnimatorTest, LeavingTheGroundRestartsTheAirClockAndLandingStopsIt) {
     Run(0.5f, 0.0f, true);
     animator.airClock = 5.0f;  // left over from an earlier jump
-    animator.Advance(kDt, 0.0f, false);
-    EXPECT_FLOAT_EQ(animator.airClock, kDt);
+    animator.Advance(kTick, 0.0f, false);
+    EXPECT_FLOAT_EQ(animator.airClock, kTick);
     Run(0.4f, 0.0f, false);
     EXPECT_GT(animator.airWeight, 0.99f);
     EXPECT_NEAR(Angle(kLowerLegL, {1, 0, 0}), 1.2f, 1e-4f);  // the jump pose, clamped at its end
@@ -245,8 +245,8 @@ TEST_F(AnimatorTest, SwitchingStylesCrossFadesOnTheSavedClock) {
 TEST_F(AnimatorTest, TheThrowRisesFromItsFirstKeyAndEasesOut) {
     Run(0.2f, 0.0f, true);
     animator.throwClock = 0.0f;  // the grenade is cooking: the wind-up pose
-    animator.Advance(kDt, 0.0f, true);
-    animator.Advance(kDt, 0.0f, true);
+    animator.Advance(kTick, 0.0f, true);
+    animator.Advance(kTick, 0.0f, true);
     const float first = Angle(kUpperArmR, {1, 0, 0});
     EXPECT_LT(first, -0.05f);
     EXPECT_GT(first, -0.9f);  // the weight is still rising
@@ -254,7 +254,7 @@ TEST_F(AnimatorTest, TheThrowRisesFromItsFirstKeyAndEasesOut) {
     EXPECT_NEAR(Angle(kUpperArmR, {1, 0, 0}), -1.0f, 1e-4f);
     for (int i = 0; i < 20; ++i) {
         animator.throwClock = static_cast<float>(i) / 64.0f;
-        animator.Advance(kDt, 0.0f, true);
+        animator.Advance(kTick, 0.0f, true);
     }
     EXPECT_GT(Angle(kUpperArmR, {1, 0, 0}), 0.9f);  // thrown through
     animator.throwClock = -1.0f;
@@ -283,7 +283,7 @@ TEST_F(AnimatorTest, DeadPlaysOnlyTheDyingClipAndHoldsItsEnd) {
     // Living again: the owner clears the flag and the clock.
     animator.dead = 0;
     animator.deathClock = 0.0f;
-    animator.Advance(kDt, 0.0f, true);
+    animator.Advance(kTick, 0.0f, true);
     EXPECT_EQ(animator.basePose[kPelvis].translation.y, 0.0f);
 }
 

@@ -28,14 +28,14 @@ const MapCase kMaps[] = {
     {"assets/maps/Map Two/Map_Two.glb", 4, 4, 6, 100.0f},
 };
 
-struct Loaded {
+struct LoadedMap {
     MapGeometry map;
     bool ok = false;
     std::string out, err;
 };
 
-Loaded Load(const char* path) {
-    Loaded loaded;
+LoadedMap Load(const char* path) {
+    LoadedMap loaded;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     loaded.ok = LoadMapGeometry(loaded.map, path, MapScale(tune::Tuning{}));
@@ -46,7 +46,7 @@ Loaded Load(const char* path) {
 
 TEST(GeneratedMaps, LoadWithTheirReport) {
     for (const MapCase& c : kMaps) {
-        const Loaded l = Load(c.path);
+        const LoadedMap l = Load(c.path);
         ASSERT_TRUE(l.ok) << c.path << "\n" << l.err;
         EXPECT_EQ(l.err, "") << c.path << ": every spawn stands inside the level on a floor";
         char first[128];
@@ -69,7 +69,7 @@ TEST(GeneratedMaps, LoadWithTheirReport) {
 
 TEST(GeneratedMaps, SpawnsStandOnTheFloorFacingIntoTheLevel) {
     for (const MapCase& c : kMaps) {
-        const Loaded l = Load(c.path);
+        const LoadedMap l = Load(c.path);
         ASSERT_TRUE(l.ok) << c.path;
         CollisionWorld world;
         MapGeometry copy = l.map;
@@ -89,7 +89,7 @@ TEST(GeneratedMaps, SpawnsStandOnTheFloorFacingIntoTheLevel) {
 
 TEST(GeneratedMaps, GridMatchesEveryTriangleWalk) {
     for (const MapCase& c : kMaps) {
-        const Loaded l = Load(c.path);
+        const LoadedMap l = Load(c.path);
         ASSERT_TRUE(l.ok) << c.path;
         CollisionWorld world;
         MapGeometry copy = l.map;
@@ -106,7 +106,7 @@ TEST(GeneratedMaps, HaveSlopesAndStepsOnBothSidesOfTheLimits) {
     const float walkable = std::cos(tuning.movement.maxWalkableSlope * 0.017453292f);
     const float step = tuning.movement.stepHeight;
     for (const MapCase& c : kMaps) {
-        const Loaded l = Load(c.path);
+        const LoadedMap l = Load(c.path);
         ASSERT_TRUE(l.ok) << c.path;
         CollisionWorld world;
         MapGeometry copy = l.map;

@@ -40,15 +40,15 @@ LoadResult LoadFixture(MapGeometry& map, const std::string& text, float scale, c
 }
 
 // A folder of its own under the temporary directory, removed at the end of the test.
-struct TempFolder {
+struct MapFolder {
     std::filesystem::path path;
-    TempFolder() {
+    MapFolder() {
         static int counter = 0;
         path = std::filesystem::temp_directory_path() /
                ("zw_map_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
         std::filesystem::create_directories(path);
     }
-    ~TempFolder() {
+    ~MapFolder() {
         std::error_code ignored;
         std::filesystem::remove_all(path, ignored);
     }
@@ -234,7 +234,7 @@ TEST(MapGeometry, NodeHierarchyPlacesMarkers) {
 }
 
 TEST(MapGeometry, SidecarLights) {
-    TempFolder folder;
+    MapFolder folder;
     const std::string path = folder.Write("level.gltf", BasicLevel());
     folder.Write("level.gameplay.json", R"({"area_lights": [
         {"position": [1, 2, 3], "color_linear": [0.5, 0.25, 1], "blender_energy_watts": 250, "size_metres": 0.5},
@@ -284,7 +284,7 @@ TEST(MapGeometry, SidecarIsReadBySearchAndNeverComplains) {
         {"the end of the list ends the scan", R"({"area_lights": [], "more": [{"size_metres": 2}]})", {}},
     };
     for (const auto& c : cases) {
-        TempFolder folder;
+        MapFolder folder;
         const std::string path = folder.Write("level.gltf", BasicLevel());
         if (c.sidecar) folder.Write("level.gameplay.json", c.sidecar);
         std::vector<AreaLight> lights;
@@ -311,7 +311,7 @@ TEST(MapGeometry, SidecarPath) {
 }
 
 TEST(MapGeometry, MalformedFilesFailWithOneLine) {
-    TempFolder folder;
+    MapFolder folder;
     const std::string broken = folder.Write("broken.glb", "glTF\x02\x00\x00\x00");
     std::string pastBuffer = FixtureGltf({QuadMesh(-1, -1, 1, 1, 0)}, {{"floor", 0, {0, 0, 0}, "", false, {}}});
     const size_t count = pastBuffer.find("\"count\":4");
