@@ -145,6 +145,31 @@ TEST(GeneratedModels, GrenadeIsAHandfulCentredOnItsOrigin) {
     EXPECT_NEAR(b.lo.y + b.hi.y, 0.0f, 0.04f);
 }
 
+// The glowing parts of the sentry (its sensor eye) and of the laser gun (its emitter) are materials the
+// static-model loader draws unlit: a base colour factor black on r, g and b and an emissive texture
+// whose image is embedded in the file.
+TEST(GeneratedModels, GlowingPartsAreUnlitMaterials) {
+    const tune::Tuning tuning{};
+    for (const char* model : {tuning.sentry.model, tuning.Weapon(3).model}) {
+        SCOPED_TRACE(model);
+        GltfDocument doc;
+        ASSERT_TRUE(LoadGltfDocument(doc, AssetPath(model), "[test]"));
+        int unlit = 0;
+        for (const tinygltf::Material& material : doc.model.materials) {
+            const std::vector<double>& base = material.pbrMetallicRoughness.baseColorFactor;
+            ASSERT_EQ(base.size(), 4u);
+            if (base[0] >= 0.01 || base[1] >= 0.01 || base[2] >= 0.01 || material.emissiveTexture.index < 0) continue;
+            ASSERT_LT(size_t(material.emissiveTexture.index), doc.model.textures.size());
+            const unsigned char* png = nullptr;
+            size_t size = 0;
+            EXPECT_TRUE(GltfImageBytes(doc, doc.model.textures[size_t(material.emissiveTexture.index)].source, &png,
+                                       &size));
+            ++unlit;
+        }
+        EXPECT_GE(unlit, 1);
+    }
+}
+
 TEST(GeneratedModels, AccessoriesCoverEveryClassAndHangOnRigBones) {
     const tune::Tuning tuning{};
     const std::set<std::string> bones(std::begin(tuning.rig.upperBodyBones), std::end(tuning.rig.upperBodyBones));

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include <stb/stb_image.h>
+
 #include "game/gltf_document.h"
 #include "support/gltf_text.h"
 
@@ -134,6 +136,53 @@ TEST(GlbBuilder, RoundTripsThroughTheReader) {
     ASSERT_TRUE(GltfImageBytes(doc, doc.model.textures[0].source, &png, &pngSize));
     ASSERT_GT(pngSize, 8u);
     EXPECT_EQ(std::memcmp(png, "\x89PNG", 4), 0);
+}
+
+// A black material with an emissive texture (the game's unlit kind) keeps both through the reader, and
+// the texture decodes to the pixels given.
+TEST(GlbBuilder, WritesAnEmbeddedEmissiveTexture) {
+    GlbModel model = SampleModel();
+    GlbImage lamp;
+    lamp.name = "lamp";
+    lamp.width = 2;
+    lamp.height = 2;
+    for (int i = 0; i < 4; ++i) lamp.rgba.insert(lamp.rgba.end(), {uint8_t(60 * i), 200, 255, 255});
+    model.images.push_back(lamp);
+    GlbMaterial glow;
+    glow.name = "glow";
+    glow.baseColor = {0.0f, 0.0f, 0.0f, 1.0f};
+    glow.emissive = {1.0f, 0.5f, 0.25f};
+    glow.emissiveImage = 1;
+    model.materials.push_back(glow);
+    model.meshes[0].primitives.push_back(model.meshes[0].primitives[0]);
+    model.meshes[0].primitives[1].material = 1;
+    EXPECT_EQ(BuildGlb(model), BuildGlb(model));
+
+    const GltfDocument doc = Load(BuildGlb(model));
+    ASSERT_EQ(doc.model.materials.size(), 2u);
+    EXPECT_EQ(doc.model.materials[0].emissiveTexture.index, -1);
+    const tinygltf::Material& written = doc.model.materials[1];
+    EXPECT_EQ(written.pbrMetallicRoughness.baseColorFactor, (std::vector<double>{0, 0, 0, 1}));
+    EXPECT_EQ(written.pbrMetallicRoughness.baseColorTexture.index, -1);
+    EXPECT_EQ(written.emissiveFactor, (std::vector<double>{1.0, 0.5, 0.25}));
+    ASSERT_GE(written.emissiveTexture.index, 0);
+    ASSERT_LT(size_t(written.emissiveTexture.index), doc.model.textures.size());
+    const unsigned char* png = nullptr;
+    size_t pngSize = 0;
+    ASSERT_TRUE(GltfImageBytes(doc, doc.model.textures[size_t(written.emissiveTexture.index)].source, &png, &pngSize));
+    int width = 0, height = 0, channels = 0;
+    unsigned char* pixels = stbi_load_from_memory(png, int(pngSize), &width, &height, &channels, 4);
+    ASSERT_NE(pixels, nullptr);
+    const std::vector<uint8_t> decoded(pixels, pixels + size_t(width) * size_t(height) * 4);
+    stbi_image_free(pixels);
+    EXPECT_EQ(width, 2);
+    EXPECT_EQ(height, 2);
+    EXPECT_EQ(decoded, lamp.rgba);
+
+    model.materials[1].emissiveImage = 2;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(BuildGlb(model).empty());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[assetgen] material glow: no image -1 or emissive image 2\n");
 }
 
 TEST(GlbBuilder, RefusesInconsistentRecords) {

@@ -166,8 +166,11 @@ std::vector<unsigned char> BuildGlb(const GlbModel& model) {
     }
 
     for (const GlbMaterial& material : model.materials) {
-        if (material.image < -1 || material.image >= int(model.images.size())) {
-            std::fprintf(stderr, "[assetgen] material %s: no image %d\n", material.name.c_str(), material.image);
+        const int imageCount = int(model.images.size());
+        if (material.image < -1 || material.image >= imageCount || material.emissiveImage < -1 ||
+            material.emissiveImage >= imageCount) {
+            std::fprintf(stderr, "[assetgen] material %s: no image %d or emissive image %d\n", material.name.c_str(),
+                         material.image, material.emissiveImage);
             return {};
         }
         tinygltf::Material written;
@@ -178,6 +181,7 @@ std::vector<unsigned char> BuildGlb(const GlbModel& model) {
         written.pbrMetallicRoughness.metallicFactor = material.metallic;
         written.pbrMetallicRoughness.roughnessFactor = material.roughness;
         written.emissiveFactor = {material.emissive.r, material.emissive.g, material.emissive.b};
+        written.emissiveTexture.index = material.emissiveImage;
         written.doubleSided = material.doubleSided;
         written.alphaMode = material.blend ? "BLEND" : "OPAQUE";
         out.materials.push_back(written);

@@ -59,15 +59,18 @@ struct GlbImage {
     std::vector<uint8_t> rgba;  // width x height x 4 bytes, rows top to bottom
 };
 
-// A metallic-roughness material. `image` is an index into GlbModel::images (each image gets its own
-// texture with a repeating, mip-mapped linear sampler), -1 for a plain colour.
+// A metallic-roughness material. `image` and `emissiveImage` are indices into GlbModel::images (each
+// image gets its own texture with a repeating, mip-mapped linear sampler), -1 for none. The game draws a
+// material with a black base colour (r, g, b below 0.01), no base texture and an emissive texture as
+// that texture, unlit: the way to make a light that scene lights do not shade.
 struct GlbMaterial {
     std::string name;
     glm::vec4 baseColor{1.0f, 1.0f, 1.0f, 1.0f};  // linear RGBA, multiplies the texture
     int image = -1;
     float metallic = 0.0f;
     float roughness = 1.0f;
-    glm::vec3 emissive{0.0f, 0.0f, 0.0f};
+    glm::vec3 emissive{0.0f, 0.0f, 0.0f};  // multiplies the emissive texture
+    int emissiveImage = -1;                // written as the material's emissiveTexture
     bool doubleSided = false;
     bool blend = false;  // alphaMode BLEND instead of OPAQUE
 };

@@ -1,6 +1,28 @@
 #include "tools/assetgen/kit_model.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+// A small plain image of a linear colour, stored as sRGB bytes as textures are.
+GlbImage PlainImage(const std::string& name, glm::vec4 colour) {
+    GlbImage image;
+    image.name = name;
+    image.width = 4;
+    image.height = 4;
+    uint8_t rgba[4];
+    for (int c = 0; c < 4; ++c) {
+        const float linear = std::clamp(colour[c], 0.0f, 1.0f);
+        const float encoded = c < 3 ? std::pow(linear, 1.0f / 2.2f) : linear;
+        rgba[c] = static_cast<uint8_t>(std::lround(encoded * 255.0f));
+    }
+    for (int i = 0; i < image.width * image.height; ++i) image.rgba.insert(image.rgba.end(), rgba, rgba + 4);
+    return image;
+}
+
+}  // namespace
 
 int AddKitNode(GlbModel& model, const Kit& kit, const std::string& name) {
     GlbMesh mesh;
@@ -17,6 +39,11 @@ int AddKitNode(GlbModel& model, const Kit& kit, const std::string& name) {
         material.emissive = glm::min(source.emissive, glm::vec3(1.0f));
         material.doubleSided = source.doubleSided;
         material.blend = source.blend;
+        if (source.unlit) {
+            model.images.push_back(PlainImage(material.name, source.colour));
+            material.emissiveImage = static_cast<int>(model.images.size()) - 1;
+            material.baseColor = {0.0f, 0.0f, 0.0f, 1.0f};
+        }
         model.materials.push_back(material);
         GlbPrimitive primitive;
         primitive.positions = solid.positions;

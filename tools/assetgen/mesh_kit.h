@@ -19,6 +19,9 @@ struct KitMaterial {
     glm::vec3 emissive{0.0f, 0.0f, 0.0f};
     bool doubleSided = false;
     bool blend = false;
+    // A light that scene lights must not shade: the model gets a black base colour and a small texture
+    // of `colour` as its emissive texture, which the game draws unlit. Icons still paint `colour`.
+    bool unlit = false;
 };
 
 struct KitSolid {

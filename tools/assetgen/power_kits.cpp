@@ -7,7 +7,7 @@ SentryKits BuildSentryKits(float yawPivot, float headPivot, float headPivotZ, fl
     SentryKits kits;
     const KitMaterial steel{.name = "steel", .colour = {0.07f, 0.075f, 0.085f, 1}, .metallic = 0.8f, .roughness = 0.45f};
     const KitMaterial paint{.name = "paint", .colour = {0.55f, 0.5f, 0.42f, 1}, .metallic = 0.2f, .roughness = 0.6f};
-    const KitMaterial eye{.name = "sensor", .colour = {1.0f, 0.15f, 0.1f, 1}, .roughness = 0.2f, .emissive = {2.0f, 0.3f, 0.2f}};
+    const KitMaterial eye{.name = "sensor", .colour = {1.0f, 0.15f, 0.1f, 1}, .roughness = 0.2f, .emissive = {2.0f, 0.3f, 0.2f}, .unlit = true};
 
     // Base: a hub on three splayed legs, standing on y = 0.
     {
@@ -64,7 +64,7 @@ Kit BuildShieldKit(float halfWidth, float height, float halfDepth) {
     const int plate = AddMaterial(k, {.name = "plasma", .colour = {0.3f, 0.75f, 1.0f, 0.35f}, .roughness = 0.2f,
                                        .emissive = {0.15f, 0.45f, 0.8f}, .doubleSided = true, .blend = true});
     const int frame = AddMaterial(k, {.name = "emitter", .colour = {0.08f, 0.09f, 0.11f, 1}, .metallic = 0.8f, .roughness = 0.4f});
-    const int glow = AddMaterial(k, {.name = "glow", .colour = {0.4f, 0.85f, 1.0f, 1}, .emissive = {0.8f, 1.9f, 2.5f}});
+    const int glow = AddMaterial(k, {.name = "glow", .colour = {0.4f, 0.85f, 1.0f, 1}, .emissive = {0.8f, 1.9f, 2.5f}, .unlit = true});
     const float bar = std::min(0.06f * height, halfDepth);
     // The plate is thinner than the wall's box so it reads as a sheet of energy; the emitter bar along
     // its foot and the posts at its sides fill the box's depth.

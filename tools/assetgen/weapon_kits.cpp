@@ -12,7 +12,7 @@ Palette MakePalette(Kit& kit, glm::vec3 accent, glm::vec3 glow) {
     p.polymer = AddMaterial(kit, {.name = "polymer", .colour = {0.018f, 0.018f, 0.02f, 1}, .metallic = 0.0f, .roughness = 0.75f});
     p.accent = AddMaterial(kit, {.name = "accent", .colour = {accent.x, accent.y, accent.z, 1}, .metallic = 0.1f, .roughness = 0.6f});
     p.glow = AddMaterial(kit, {.name = "glow", .colour = {glow.x, glow.y, glow.z, 1}, .metallic = 0.0f, .roughness = 0.3f,
-                               .emissive = glow * 2.5f});
+                               .emissive = glow * 2.5f, .unlit = true});
     return p;
 }
 
