@@ -16,7 +16,7 @@ namespace tune {
 struct LoopTuning {
   int32_t tickRate = 64;               // simulation ticks per second on server and client
   int32_t maxStepsPerFrame = 5;        // most fixed steps one client frame runs
-  int32_t spare = 0;                   // nothing reads it
+  int32_t workerThreads = 0;           // server tick workers; 0 = hardware threads - 1, at most 7
   uint8_t interpolation = 1;           // client blends the display state between fixed steps
   int32_t windowWidth = 1600;
   int32_t windowHeight = 900;

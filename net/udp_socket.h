@@ -30,9 +30,13 @@ public:
     void Close();
     // True only when the socket is open and every byte went out in one datagram.
     bool SendTo(const Address& address, const void* bytes, int length);
-    // The datagram's length (> 0) with its sender; 0 when nothing is waiting, when a peer reported
-    // its port unreachable, or for an empty datagram; -1 on any other error or a closed socket.
-    // A datagram longer than `capacity` is dropped whole, never returned cut short.
+    static constexpr int kNothingWaiting = 0;
+    static constexpr int kError = -1;
+    static constexpr int kDropped = -2;
+    // The datagram's length (> 0) with its sender; kNothingWaiting when the socket is drained;
+    // kDropped when something was taken off the socket and thrown away (an empty datagram, one
+    // longer than `capacity`, or a peer's port-unreachable report), so a draining loop goes on;
+    // kError on any other error or a closed socket. Never returns a datagram cut short.
     int ReceiveFrom(Address& from, void* buffer, int capacity);
 
     bool IsOpen() const { return handle_ != kClosed; }

@@ -25,7 +25,7 @@ TEST(TuningDefaults, EveryGroupValue) {
   const Pin numbers[] = {
       {"loop.tickRate", double(t.loop.tickRate), 64},
       {"loop.maxStepsPerFrame", double(t.loop.maxStepsPerFrame), 5},
-      {"loop.spare", double(t.loop.spare), 0},
+      {"loop.workerThreads", double(t.loop.workerThreads), 0},
       {"loop.interpolation", double(t.loop.interpolation), 1},
       {"loop.windowWidth", double(t.loop.windowWidth), 1600},
       {"loop.windowHeight", double(t.loop.windowHeight), 900},

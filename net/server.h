@@ -1,0 +1,336 @@
+#pragma once
+// The authoritative match server: one object that owns the UDP socket, the worker pool, every
+// client slot, the 32 rooms, the cached map worlds and the snapshot history. One thread runs all
+// of it through Update(now); only SimulateTick hands per-player jobs to the worker pool.
+//
+// One time base: the `now` given to Update is the only clock that the intake, the tick, the
+// history stamps, round trips, time-outs and statistics read. Tests drive it.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "game/accessory_catalogue.h"
+#include "game/collision_world.h"
+#include "game/input_command.h"
+#include "game/map_geometry.h"
+#include "game/player_state.h"
+#include "game/skin_catalogue.h"
+#include "game/tuning.h"
+#include "net/bit_stream.h"
+#include "net/combat_pose.h"
+#include "net/input_message.h"
+#include "net/moderators.h"
+#include "net/protocol.h"
+#include "net/quantized_player.h"
+#include "net/room_settings.h"
+#include "net/snapshot_codec.h"
+#include "net/udp_socket.h"
+#include "net/worker_pool.h"
+
+namespace net {
+
+constexpr int kMaxRooms = 32;
+constexpr int kMaxMaps = 16;
+constexpr int kHistoryLength = 32;
+constexpr int kInputQueueCapacity = 64;
+constexpr int kPosedRingLength = 64;
+constexpr int kDamageCreditCount = 8;
+constexpr int kMaxMessagesPerClientTick = 4;
+constexpr int kMaxConnectsPerPass = 4;
+constexpr uint8_t kSideNone = kTeamNone;
+constexpr double kLobbyStateInterval = 0.2;
+constexpr double kLobbyNoticeSeconds = 6.0;
+
+// The world of one built-in map, shared by every room on it. Filled once by LoadRoomMap.
+struct ServerMap {
+    MapGeometry geometry;
+    CollisionWorld world;         // cell size 4.0
+    float floorHeight = -1000.0f;  // below this a body falls out of the level
+    bool loaded = false;
+};
+
+struct PosedRingEntry {
+    uint32_t tick = kNoTick;  // the tick it was posed for
+    PosedSet volumes;
+    uint8_t isProtected = 0;  // spawn protection: never hit
+};
+
+struct DamageCredit {
+    int32_t attacker = -1;
+    double time = 0.0;
+};
+
+// One player id. Bots are slots too. Freeing a slot assigns a default record, so nothing of a
+// former occupant survives.
+struct ClientSlot {
+    uint8_t inUse = 0;
+    uint8_t bot = 0;
+    uint32_t botSeed = 0;
+    uint8_t botSkill = 1;
+
+    Address address;          // zero for bots
+    double lastHeard = 0.0;   // server time of the last accepted message
+    int32_t room = -1;        // room index, -1 in no room
+    uint8_t chosenTeam = kSideNone;  // the side in the room; none lets the room choose at spawn
+
+    // Damage ramp of the shooter.
+    int32_t rampVictim = -1;
+    float rampSeconds = 0.0f;
+    double rampLastHit = 0.0;
+
+    std::array<PosedRingEntry, kPosedRingLength> posedRing{};
+    CombatPose combat;
+
+    // Input pacing: how far the client's ticks may run ahead of real time.
+    uint8_t hasFirstInput = 0;
+    uint32_t firstInputTick = 0;
+    uint32_t lastQueuedTick = 0;
+    double firstInputTime = 0.0;
+
+    // Messages taken in one tick.
+    uint32_t messageTick = kNoTick;
+    int32_t messagesThisTick = 0;
+
+    double smallestRoundTrip = -1.0;  // seconds; negative while none was measured
+    std::array<uint32_t, kHistoryLength> sentTicks = FilledTicks();
+
+    // Burning.
+    double burningUntil = 0.0;
+    double nextBurn = 0.0;
+    int32_t burner = -1;
+
+    std::string accountName;  // at most 64 characters
+    uint8_t role = 0;
+    std::string gameTicket;   // at most 64 characters
+
+    float overhealAccumulator = 0.0f;
+
+    // Loadout; the requested looks as asked, the accepted ones after the catalogue checks.
+    uint8_t armour = 0;
+    uint8_t primaryWeapon = 0;
+    uint8_t secondaryWeapon = 0;
+    uint8_t power = 0;
+    std::array<uint8_t, 4> requestedAccessories{};
+    uint8_t requestedSkin = 0;
+    std::array<uint8_t, 4> accessories{};
+    uint8_t skin = 0;
+    std::vector<uint16_t> ownedSkins;
+    std::vector<uint8_t> ownedAccessories;
+
+    std::string name;          // at most 14 printable characters
+    std::string notice;        // lobby notice, at most 64 characters
+    double noticeUntil = 0.0;
+
+    // Match statistics and economy.
+    uint16_t kills = 0;
+    uint16_t deaths = 0;
+    uint32_t points = 0;
+    uint32_t pointsSpent = 0;
+    uint32_t pointsEarned = 0;
+    double incomeRemainder = 0.0;
+    uint32_t bounty = 0;
+    std::array<DamageCredit, kDamageCreditCount> damageCredits{};
+
+    PlayerState state;
+
+    std::array<InputCommand, kInputQueueCapacity> inputQueue{};
+    int32_t queueHead = 0;
+    int32_t queueCount = 0;
+    InputCommand lastCommand;
+    uint32_t lastCommandTick = 0;  // reported in snapshots as the last simulated input tick
+    uint32_t latestInputTick = 0;  // the newest command taken into the queue
+    uint32_t acknowledgedTick = kNoTick;  // the snapshot baseline
+    std::array<PlayerMask, kHistoryLength> sentMasks{};
+
+    uint16_t snapshotSequence = 0;
+    uint64_t snapshotsSent = 0;
+    uint64_t snapshotBytes = 0;  // each datagram with 28 bytes of packet overhead
+
+    static constexpr std::array<uint32_t, kHistoryLength> FilledTicks()
+    {
+        std::array<uint32_t, kHistoryLength> ticks{};
+        ticks.fill(kNoTick);
+        return ticks;
+    }
+};
+
+struct Room {
+    uint8_t inUse = 0;
+    uint16_t id = 0;          // public id, never 0
+    std::string name;         // at most 23 characters
+    int32_t host = -1;
+    uint8_t started = 0;
+    uint8_t winningSide = kSideNone;
+    double wonAt = 0.0;
+    uint16_t matchSeed = 0;
+    RoomSettings settings;
+    std::string password;     // at most 24 characters; empty = none
+    // The spawn rotation SpawnPlayer keeps: each side's spawn points and a counter.
+    std::array<std::vector<SpawnPoint>, 2> teamSpawns;
+    uint32_t spawnRotation = 0;
+};
+
+struct HistoryEntry {
+    uint32_t tick = kNoTick;
+    double time = 0.0;  // server time of the tick
+    std::array<QuantizedPlayer, kMaxPlayers> records{};
+    PlayerMask alive;
+};
+
+class Server {
+public:
+    Server();
+    ~Server();
+    Server(const Server&) = delete;
+    Server& operator=(const Server&) = delete;
+
+    // ---- Object and run loop ----
+    // Ready to run when true; false after a fatal start-up failure (the line is printed).
+    bool Start(const tune::Tuning& tuning);
+    // The fixed-rate loop on Clock(); returns once the running flag is cleared.
+    void Run();
+    // One server frame, one tick, at server time `now`.
+    void Update(double now);
+    void Stop();
+    void PrintTickStats(double now);
+    static double Clock();
+    int CountClients() const;
+    ServerMap& MapOfRoom(int room);
+
+    // ---- Connection intake ----
+    void ReceivePackets(double now);
+    void HandleConnect(const Address& from, double now, uint32_t protocol);
+    void HandleInput(int slot, BitReader& reader, double now);
+    // Reads and validates an input body; false refuses the whole message.
+    static bool ReadInputCommands(BitReader& reader, InputMessage& batch, int32_t minimumPitch,
+                                  int32_t maximumPitch);
+    void DisconnectClient(int slot, const char* reason);
+    int FindClientByAddress(const Address& address) const;
+
+    // ---- Tick ----
+    void SimulateTick();
+    void SpawnPlayer(int slot);
+    std::optional<SpawnPoint> PickSpawnPoint(int room, int slot);
+    // Maximum health of the slot's player: armour, HEALTH upgrades and the room's percentage.
+    uint16_t MaxHealth(int slot) const;
+    // Allies never hurt each other; in a free-for-all room nobody is anyone's ally.
+    bool SameTeam(int a, int b) const;
+
+    // ---- History and snapshots ----
+    void RecordHistory();
+    void BuildPlayerGrid();
+    void GatherNearbyPlayers(int slot, std::vector<int>& out);
+    void BuildSnapshot(double now);
+    void BroadcastLobbyState(double now);
+
+    // ---- Rooms and lobby ----
+    void HandleLobbyRequest(int slot, BitReader& reader);
+    int CreateRoom(int slot);
+    bool JoinRoom(int slot, uint16_t roomId, const std::string& password);
+    void LeaveRoom(int slot);
+    void RemoveMember(int hostSlot, int targetSlot);
+    void StartMatch(int slot);
+    void ChangeRoomSettings(int slot, const RoomSettings& settings, const std::string& password);
+    void SwitchSide(int slot, uint8_t side);
+    void SetLobbyNotice(int slot, const std::string& text);
+    int FindRoomById(uint16_t id) const;
+    ServerMap& LoadRoomMap(int mapIndex);
+    int MemberCount(int room) const;
+    int SideCount(int room, uint8_t side) const;
+    uint8_t SideForNewcomer(int room) const;  // 1 when side 1 has fewer members, else 0
+    uint8_t TeamMode(int room) const;
+    bool MetalOn(int room) const;
+    float MetalRate(int room) const;
+    void RefreshHasBots();
+
+    // ---- Roles ----
+    static std::vector<RankedAccount> LoadModerators(const std::string& path);
+    uint8_t RankOf(const std::string& account) const;
+
+    // ---- Combat rig and posed volumes ----
+    static bool LoadCombatRig(CombatRig& rig, const tune::Tuning& tuning);
+    static void BindAnimator(CombatPose& pose, const CombatRig* rig, const tune::Tuning* tuning);
+    static void ResetAnimator(CombatPose& pose);
+    static void AdvanceAnimation(CombatPose& pose, const PlayerState& state, float dt);
+    static PosedVolumeHit RaycastPosedVolumes(const PosedSet& set, const glm::vec3& origin,
+                                              const glm::vec3& direction, float maxDistance);
+
+    // ---- Sending ----
+    // Sends one message to an address, counting its bytes; false when it was not sent.
+    template <class Message>
+    bool SendMessage(const Address& to, const Message& message)
+    {
+        MessageBuffer<Message> words{};
+        const int length = EncodeMessage(message, words);
+        return length > 0 && SendDatagram(to, words.data(), length);
+    }
+    bool SendDatagram(const Address& to, const void* bytes, int length);
+
+    // ---- State, in this order ----
+    tune::Tuning tuning{};
+    std::array<ServerMap, kMaxMaps> maps;
+    double lastEconomyStep = 0.0;
+    uint8_t hasBots = 0;
+    CombatRig combatRig;
+    double now = 0.0;  // the current server time, written first by every Update
+    std::vector<RankedAccount> moderators;
+    AccessoryCatalogue accessoryCatalogue;
+    SkinCatalogue skinCatalogue;
+    std::vector<std::string> armourNames;  // lower case, one per armour row
+    uint32_t dropSequence = 0x9E3779B9u;
+    UdpSocket socket;
+    std::unique_ptr<WorkerPool> workers;
+    // Job lists, rebuilt every tick.
+    std::vector<int> activeSlots;
+    std::vector<std::array<uint32_t, 2>> counterPairs;  // shots fired, power uses before movement
+    std::vector<int> shooters;
+    std::vector<ClientSlot> slots;
+    std::array<Room, kMaxRooms> rooms;
+    uint16_t nextRoomId = 1;
+    std::string lobbyNotice;
+    std::array<HistoryEntry, kHistoryLength> history;
+    uint32_t tick = 0;
+    // Area-of-interest grid over x and z.
+    std::vector<int32_t> gridCells;
+    std::vector<int32_t> gridNext;
+    int32_t gridCellsPerSide = 0;
+    float gridCellSize = 0.0f;
+    float gridOrigin = -1024.0f;
+    // Reused by the snapshot pass.
+    std::vector<int> nearbyPlayers;
+    std::vector<std::pair<float, int>> nearbySorted;
+    double lastLobbyBroadcast = -1.0;
+    std::atomic<bool> running{false};
+    // Statistics of the current reporting window.
+    double statsWindowStart = 0.0;
+    uint64_t statsBytesSent = 0;
+    uint64_t statsDatagramsSent = 0;
+    double statsSimulateSeconds = 0.0;
+    double statsSendSeconds = 0.0;
+    int32_t statsTicks = 0;
+};
+
+// Runs the dedicated server until `seconds` have passed (when above 0), SIGINT or SIGTERM, and
+// returns the process exit code: 1 when start-up fails, else 0.
+int RunDedicatedServer(const tune::Tuning& tuning, double seconds);
+
+// The in-process server of a hosting client, on a thread of its own.
+struct ServerHost {
+    std::unique_ptr<Server> server;
+    std::thread thread;
+    uint16_t port = 0;  // the bound port while it runs
+};
+
+namespace LocalServer {
+// True when the server runs (also when it already ran); false when it could not start.
+bool Start(ServerHost& host, const tune::Tuning& tuning);
+// Stops and joins the server thread; nothing when none runs.
+void Stop(ServerHost& host);
+}  // namespace LocalServer
+
+}  // namespace net
