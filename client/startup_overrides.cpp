@@ -1,6 +1,9 @@
 #include "client/startup_overrides.h"
 
 #include <cstdio>
+#include <string_view>
+
+#include "client/leading_number.h"
 
 void ApplyStartupOverrides(const StartupOverrides& o, tune::Tuning& t) {
   if (o.torso >= 0) t.movement.pose.yawMode = uint8_t(o.torso > 2 ? 2 : o.torso);
@@ -18,17 +21,41 @@ void ApplyStartupOverrides(const StartupOverrides& o, tune::Tuning& t) {
   if (o.smooth >= 0) t.renderer.smoothing = o.smooth == 0 ? 1 : 0;
 
   if (!o.camera.empty()) {
-    // Fields that do not parse keep their values: sscanf stops at the first one.
-    float boom = t.camera.hipViewDistance;
-    float shoulder = t.camera.hipShoulderOffset;
-    float pivot = t.camera.viewPivotHeight;
-    float fov = t.camera.fieldOfView;
-    std::sscanf(o.camera.c_str(), "%f,%f,%f,%f", &boom, &shoulder, &pivot, &fov);
-    t.camera.hipViewDistance = boom;
-    t.camera.hipShoulderOffset = shoulder;
-    t.camera.viewPivotHeight = pivot;
-    t.camera.fieldOfView = fov;
-    std::printf("[camera] boom %.2f  shoulder %.2f  pivot %.2f  fov %.0f\n", double(boom),
-                double(shoulder), double(pivot), double(fov));
+    // Read as "%f,%f,%f,%f" would, field by field until one fails; the fields after it keep
+    // their values. sscanf itself is not used: it takes the decimal separator from the locale.
+    float* const fields[4] = {&t.camera.hipViewDistance, &t.camera.hipShoulderOffset,
+                              &t.camera.viewPivotHeight, &t.camera.fieldOfView};
+    const std::string_view text = o.camera;
+    size_t pos = 0;
+    for (int i = 0; i < 4; ++i) {
+      if (i > 0) {
+        if (pos >= text.size() || text[pos] != ',') break;
+        ++pos;
+      }
+      double value = 0.0;
+      if (!ScanDecimal(text, pos, value)) break;
+      *fields[i] = NarrowToFloat(value);
+    }
+    std::printf("[camera] boom %.2f  shoulder %.2f  pivot %.2f  fov %.0f\n",
+                double(t.camera.hipViewDistance), double(t.camera.hipShoulderOffset),
+                double(t.camera.viewPivotHeight), double(t.camera.fieldOfView));
   }
+}
+
+StartupOverrides CollectStartupOverrides(const Options& options, const Config& config) {
+  StartupOverrides o;
+  o.torso = options.torso;
+  o.bands = options.bands;
+  o.width = options.width;
+  o.height = options.height;
+  o.cullCell = options.cullcell;
+  o.lighting = options.lighting;
+  o.smooth = options.smooth;
+  o.camera = options.camera;
+  o.configLighting = config.fullLighting ? 1 : 0;
+  o.configTracers = config.drawnTracers ? 1 : 0;
+  o.configDepthPrepass = config.depthPrepass ? 1 : 0;
+  o.configFrustumCull = config.frustumCulling ? 1 : 0;
+  o.configTextureSize = config.textureSize;
+  return o;
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "client/config.h"
+#include "client/options.h"
 #include "game/tuning.h"
 
 // The command-line options and "config.txt" values that override the global tuning at start-up,
@@ -25,7 +27,11 @@ struct StartupOverrides {
   int32_t configTextureSize = 1024;
 };
 
+// The overrides that the command line and "config.txt" carry.
+StartupOverrides CollectStartupOverrides(const Options& options, const Config& config);
+
 // Applies the overrides to the tuning in start-up order; later writes win, so a configured
 // frustum_cull of "off" beats --cullcell and --lighting beats the configured lighting. With a
-// camera text, prints the resulting "[camera] ..." line on standard output.
+// camera text ("%f,%f,%f,%f", read the same under every locale), prints the resulting
+// "[camera] ..." line on standard output.
 void ApplyStartupOverrides(const StartupOverrides& overrides, tune::Tuning& tuning);

@@ -1,6 +1,8 @@
 #include "client/startup_overrides.h"
 
+#include <clocale>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -111,6 +113,84 @@ TEST(StartupOverrides, CameraFieldsThatDoNotParseKeepTheirValues) {
             "[camera] boom 2.50  shoulder 1.00  pivot 1.55  fov 90\n");
   EXPECT_EQ(t.camera.hipViewDistance, 2.5f);
   EXPECT_EQ(t.camera.hipShoulderOffset, 1.0f);
+}
+
+TEST(StartupOverrides, CameraDecimalsReadTheSameUnderACommaLocale) {
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+    GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+  }
+  tune::Tuning t;
+  StartupOverrides o;
+  o.camera = "2.5,1,1.6,75.5";
+  testing::internal::CaptureStdout();
+  ApplyStartupOverrides(o, t);
+  testing::internal::GetCapturedStdout();
+  std::setlocale(LC_ALL, saved.c_str());
+  EXPECT_EQ(t.camera.hipViewDistance, 2.5f);
+  EXPECT_EQ(t.camera.hipShoulderOffset, 1.0f);
+  EXPECT_EQ(t.camera.viewPivotHeight, 1.6f);
+  EXPECT_EQ(t.camera.fieldOfView, 75.5f);
+}
+
+TEST(StartupOverrides, CameraTextReadFieldByField) {
+  struct Case {
+    const char* text;
+    float boom, shoulder, pivot, fov;
+  };
+  const Case cases[] = {
+      {"2.5,1,1.6,75", 2.5f, 1.0f, 1.6f, 75.0f},
+      {" 3, 0.5, 1.7, 80", 3.0f, 0.5f, 1.7f, 80.0f},  // blanks before a number are skipped
+      {"3 ,0.5,1.7,80", 3.0f, 1.0f, 1.55f, 90.0f},    // but not before a comma
+      {"3,0.5", 3.0f, 0.5f, 1.55f, 90.0f},
+      {",0.5,1.7,80", 2.0f, 1.0f, 1.55f, 90.0f},
+      {"4;1;1;1", 4.0f, 1.0f, 1.55f, 90.0f},
+      {"nan,inf,1,1", 2.0f, 1.0f, 1.55f, 90.0f},      // only decimal numbers are read
+      {"1,2,3,4,5", 1.0f, 2.0f, 3.0f, 4.0f},
+  };
+  for (const Case& c : cases) {
+    tune::Tuning t;
+    StartupOverrides o;
+    o.camera = c.text;
+    testing::internal::CaptureStdout();
+    ApplyStartupOverrides(o, t);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(t.camera.hipViewDistance, c.boom) << c.text;
+    EXPECT_EQ(t.camera.hipShoulderOffset, c.shoulder) << c.text;
+    EXPECT_EQ(t.camera.viewPivotHeight, c.pivot) << c.text;
+    EXPECT_EQ(t.camera.fieldOfView, c.fov) << c.text;
+  }
+}
+
+TEST(StartupOverrides, CollectedFromTheCommandLineAndTheConfiguration) {
+  std::vector<const char*> argv = {"zellwar", "--cullcell", "8",  "--lighting", "fast",
+                                   "--size",  "1280x0",     "--torso", "1", "--camera", "2.5,1,1.6,75"};
+  const Options options = ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+  Config config;
+  config.fullLighting = true;
+  config.frustumCulling = false;
+  config.drawnTracers = false;
+  config.textureSize = 512;
+  tune::Tuning t;
+  testing::internal::CaptureStdout();
+  ApplyStartupOverrides(CollectStartupOverrides(options, config), t);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "[camera] boom 2.50  shoulder 1.00  pivot 1.60  fov 75\n");
+  EXPECT_EQ(t.renderer.levelChunkSize, 0.0f);  // frustum_cull off beats --cullcell 8
+  EXPECT_EQ(t.lighting.lit, 0);                // --lighting fast beats the configured lighting
+  EXPECT_EQ(t.loop.windowWidth, 1280);
+  EXPECT_EQ(t.loop.windowHeight, 900);
+  EXPECT_EQ(t.movement.pose.yawMode, 1);
+  EXPECT_EQ(t.shotFeedback.tracerTravelling, 0);
+  EXPECT_EQ(t.renderer.textureSizeCap, 512);
+
+  // A configured "fast" without --lighting gives the fast mode.
+  Config fast;
+  fast.fullLighting = false;
+  tune::Tuning u;
+  ApplyStartupOverrides(CollectStartupOverrides(Options{}, fast), u);
+  EXPECT_EQ(u.lighting.lit, 0);
+  EXPECT_EQ(u.renderer.levelChunkSize, 12.0f);
 }
 
 }  // namespace
