@@ -605,7 +605,7 @@ struct MatchTuning {
   float spawnClearance = 1.6f;         // used by the spawn choice
   uint8_t friendlyFire = 0;
   float killFloorDepth = 25.0f;        // kill height = lowest point of the map minus this
-  float assistWindow = 8.0f;
+  float postMatchDelay = 8.0f;         // a finished match returns to its lobby this long after the win
   float spare = 0.0f;
   DropTuning drops;
   PickupTuning pickups;

@@ -390,7 +390,7 @@ TEST(TuningDefaults, EveryGroupValue) {
       {"match.spawnClearance", double(t.match.spawnClearance), 1.6},
       {"match.friendlyFire", double(t.match.friendlyFire), 0},
       {"match.killFloorDepth", double(t.match.killFloorDepth), 25.0},
-      {"match.assistWindow", double(t.match.assistWindow), 8.0},
+      {"match.postMatchDelay", double(t.match.postMatchDelay), 8.0},
       {"match.spare", double(t.match.spare), 0.0},
       {"match.drops.sheetColumns", double(t.match.drops.sheetColumns), 6},
       {"match.drops.sheetRows", double(t.match.drops.sheetRows), 2},
