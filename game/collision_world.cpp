@@ -237,6 +237,11 @@ bool CollisionWorld::BuildGrid() {
     float maxX = -kFloatMax, maxZ = -kFloatMax;
     for (const Triangle& t : triangles) {
         for (const glm::vec3& v : t.v) {
+            // fmin and fmax pass over a NaN, and y takes no part in the extent: test every value.
+            if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) {
+                std::fprintf(stderr, "[collision] refusing a level with a non-finite vertex coordinate\n");
+                return false;
+            }
             minX = std::fmin(minX, v.x);
             minY = std::fmin(minY, v.y);
             minZ = std::fmin(minZ, v.z);
@@ -353,16 +358,17 @@ SweepHit CollisionWorld::SweepSphere(const glm::vec3& start, const glm::vec3& en
         CellRange(start, start, cellX, cellZ, unusedX, unusedZ);
         const int32_t stepX = motion.x > 0.0f ? 1 : (motion.x < 0.0f ? -1 : 0);
         const int32_t stepZ = motion.z > 0.0f ? 1 : (motion.z < 0.0f ? -1 : 0);
-        const float cornerX = float(cellX) * cellSize + originX;
-        const float cornerZ = float(cellZ) * cellSize + originZ;
-        float tMaxX = motion.x > 0.0f   ? (cornerX + cellSize - start.x) / motion.x
-                      : motion.x < 0.0f ? (cornerX - start.x) / motion.x
-                                        : kFloatMax;
-        float tMaxZ = motion.z > 0.0f   ? (cornerZ + cellSize - start.z) / motion.z
-                      : motion.z < 0.0f ? (cornerZ - start.z) / motion.z
-                                        : kFloatMax;
-        const float tDeltaX = motion.x != 0.0f ? std::fabs(cellSize / motion.x) : kFloatMax;
-        const float tDeltaZ = motion.z != 0.0f ? std::fabs(cellSize / motion.z) : kFloatMax;
+        // Each border crossing is worked out afresh from the cell index in 64-bit floats, where the cell
+        // borders are exact: summing a step per cell in 32 bits drifts off the path on a long level and
+        // ends the walk short of surfaces the segment reaches.
+        const double size = double(cellSize);
+        auto crossing = [size](int32_t cell, int32_t step, float origin, float from, float delta) -> double {
+            if (step > 0) return (double(origin) + double(cell + 1) * size - double(from)) / double(delta);
+            if (step < 0) return (double(origin) + double(cell) * size - double(from)) / double(delta);
+            return double(kFloatMax);
+        };
+        double tMaxX = crossing(cellX, stepX, originX, start.x, motion.x);
+        double tMaxZ = crossing(cellZ, stepZ, originZ, start.z, motion.z);
         const int32_t reach = r > 0.0f ? 1 : 0;
         const int32_t maxSteps = cellsX + cellsZ + 4;
         for (int32_t step = 0; step < maxSteps; ++step) {
@@ -390,15 +396,15 @@ SweepHit CollisionWorld::SweepSphere(const glm::vec3& start, const glm::vec3& en
                     }
                 }
             }
-            const float tNext = tMaxX < tMaxZ ? tMaxX : tMaxZ;
-            if (tNext > 1.0f || tNext > result.fraction) break;
+            const double tNext = tMaxX < tMaxZ ? tMaxX : tMaxZ;
+            if (tNext > 1.0 || tNext > double(result.fraction)) break;
             // Ties step z.
             if (tMaxX >= tMaxZ) {
                 cellZ += stepZ;
-                tMaxZ += tDeltaZ;
+                tMaxZ = crossing(cellZ, stepZ, originZ, start.z, motion.z);
             } else {
                 cellX += stepX;
-                tMaxX += tDeltaX;
+                tMaxX = crossing(cellX, stepX, originX, start.x, motion.x);
             }
             if (cellX < -1 || cellZ < -1 || cellX > cellsX || cellZ > cellsZ) break;
         }

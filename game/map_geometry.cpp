@@ -34,60 +34,6 @@ const json::Value& ExtraValue(const std::string& extras, const char* key, json::
     return storage.Find(key);
 }
 
-bool IsSidecarSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-
-size_t SkipSidecarSpace(const std::string& text, size_t at) {
-    while (at < text.size() && IsSidecarSpace(text[at])) ++at;
-    return at;
-}
-
-// Where the value of "key" starts inside one light object's text, or npos when the key is absent or
-// not followed by a colon. The sidecar is read by plain search, so a hand-edited file with a stray
-// comma still gives every light that can be made out.
-size_t SidecarValue(const std::string& object, const char* key) {
-    const size_t found = object.find(std::string("\"") + key + "\"");
-    if (found == std::string::npos) return std::string::npos;
-    size_t at = SkipSidecarSpace(object, found + std::strlen(key) + 2);
-    if (at >= object.size() || object[at] != ':') return std::string::npos;
-    return SkipSidecarSpace(object, at + 1);
-}
-
-// A number as strtof reads it, at `at`; false when none can be read there.
-bool ReadSidecarNumber(const std::string& object, size_t& at, float& out) {
-    const char* begin = object.c_str() + at;
-    char* end = nullptr;
-    const float value = std::strtof(begin, &end);
-    if (end == begin) return false;
-    out = value;
-    at += size_t(end - begin);
-    return true;
-}
-
-float SidecarNumber(const std::string& object, const char* key, float fallback) {
-    size_t at = SidecarValue(object, key);
-    float value = fallback;
-    if (at == std::string::npos || !ReadSidecarNumber(object, at, value)) return fallback;
-    return value;
-}
-
-// "[x, y, z]": all three or the field keeps its default (the closing bracket is not checked).
-void SidecarThree(const std::string& object, const char* key, glm::vec3& field) {
-    size_t at = SidecarValue(object, key);
-    if (at == std::string::npos || object[at] != '[') return;
-    ++at;
-    float values[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        if (i > 0) {
-            at = SkipSidecarSpace(object, at);
-            if (at >= object.size() || object[at] != ',') return;
-            ++at;
-        }
-        at = SkipSidecarSpace(object, at);
-        if (!ReadSidecarNumber(object, at, values[i])) return;
-    }
-    field = {values[0], values[1], values[2]};
-}
-
 struct PendingSpawn {
     SpawnPoint spawn;
     float probeHeight = 0.0f;
@@ -187,58 +133,6 @@ glm::vec3 NodeWorldPosition(const GltfDocument& doc, int node) {
     if (node < 0 || size_t(node) >= doc.worldMatrices.size()) return {0.0f, 0.0f, 0.0f};
     const glm::mat4& m = doc.worldMatrices[size_t(node)];
     return {m[3][0], m[3][1], m[3][2]};
-}
-
-std::string GameplayJsonPath(const std::string& mapPath) {
-    const size_t slash = mapPath.find_last_of("/\\");
-    const size_t dot = mapPath.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    return mapPath.substr(0, dot) + ".gameplay.json";
-}
-
-void LoadGameplayJson(const std::string& path, float scale, std::vector<AreaLight>& lights) {
-    const std::string sidecar = GameplayJsonPath(path);
-    if (sidecar.empty()) return;
-    FILE* file = std::fopen(sidecar.c_str(), "rb");
-    if (!file) return;
-    std::string text;
-    char chunk[4096];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-    const bool readError = std::ferror(file) != 0;
-    std::fclose(file);
-    if (readError) return;
-    const size_t key = text.find("\"area_lights\"");
-    if (key == std::string::npos) return;
-    size_t at = SkipSidecarSpace(text, key + 13);
-    if (at >= text.size() || text[at] != ':') return;
-    at = SkipSidecarSpace(text, at + 1);
-    if (at >= text.size() || text[at] != '[') return;
-
-    int depth = 0;
-    size_t objectStart = 0;
-    for (; at < text.size(); ++at) {
-        const char c = text[at];
-        if (c == '{') {
-            if (depth == 0) objectStart = at;
-            ++depth;
-        } else if (c == '}') {
-            if (depth == 1) {
-                const std::string object = text.substr(objectStart, at - objectStart + 1);
-                AreaLight light;
-                glm::vec3 position{0.0f, 0.0f, 0.0f};
-                SidecarThree(object, "position", position);
-                light.position = {position.x * scale, position.y * scale, position.z * scale};
-                SidecarThree(object, "color_linear", light.colour);
-                light.energy = SidecarNumber(object, "blender_energy_watts", 100.0f);
-                light.size = SidecarNumber(object, "size_metres", 1.0f) * scale;
-                lights.push_back(light);
-            }
-            --depth;
-        } else if (c == ']' && depth == 0) {
-            break;
-        }
-    }
 }
 
 bool LoadMapGeometry(MapGeometry& map, const std::string& path, float scale) {

@@ -89,7 +89,10 @@ std::string GameplayJsonPath(const std::string& mapPath);
 
 // Appends the sidecar's lights, positions and sizes times `scale`. Silent: a missing or unreadable
 // sidecar gives no lights, a malformed one the lights that can still be made out, each field that
-// cannot be read keeping its default.
+// cannot be read (or holds a number that is not finite) keeping its default. A well-formed sidecar
+// is read as JSON (the top-level "area_lights"; a repeated key keeps its last value); any other is
+// scanned for light objects, stepping over strings (the first "area_lights" key at any depth; the
+// first of a repeated key). Numbers are read the same whatever the process locale.
 void LoadGameplayJson(const std::string& path, float scale, std::vector<AreaLight>& lights);
 
 // Node extras readers over the extras' JSON text; a missing key or a value of another kind gives the

@@ -1,5 +1,6 @@
 #include "game/angles.h"
 
+#include <cmath>
 #include <limits>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,24 @@ TEST(AngleDelta, WrapsIntoMinus180To180) {
       {0.0f, 720.0f, 0.0f},     {-900.0f, 0.0f, -180.0f}, {359.0f, -359.0f, 2.0f},
   };
   for (const Case& c : cases) EXPECT_FLOAT_EQ(AngleDelta(c.a, c.b), c.expected) << c.a << " -> " << c.b;
+}
+
+TEST(AngleDelta, TurnsJustPastAHalfTurnStayBelow180) {
+  // -180.00001 is 179.99998 to the left: the last float below 180, never 180 itself.
+  const float below180 = std::nextafter(180.0f, 0.0f);
+  const struct {
+    float a, b, expected;
+  } cases[] = {
+      {0.0f, -180.00001f, below180},
+      {180.00001f, 0.0f, below180},
+      {10.0f, -170.00002f, below180},
+      {-1e-6f, 180.0f, -180.0f},
+  };
+  for (const auto& c : cases) {
+    const float delta = AngleDelta(c.a, c.b);
+    EXPECT_EQ(delta, c.expected) << c.a << " -> " << c.b;
+    EXPECT_TRUE(delta >= -180.0f && delta < 180.0f) << c.a << " -> " << c.b << " gave " << delta;
+  }
 }
 
 TEST(TicksFromSeconds, TruncatesClampsAndSaturates) {

@@ -105,6 +105,13 @@ TEST(CollisionWorld, GridRefusesAbsurdExtents) {
     } cases[] = {
         {"a level 40,000 km wide", {{{{-2e7f, 0, 0}, {2e7f, 0, 0}, {0, 0, 1}}}}},
         {"an infinite vertex", {{{{0, 0, 0}, {INFINITY, 0, 0}, {0, 0, 1}}}}},
+        {"an infinite height", {{{{0, 0, 0}, {1, INFINITY, 0}, {0, 0, 1}}}}},
+        {"a negative infinite height", {{{{0, 0, 0}, {1, 0, 0}, {0, -INFINITY, 1}}}}},
+        {"NaN in x", {{{{0, 0, 0}, {1, 0, 0}, {NAN, 0, 1}}}}},
+        {"NaN in y", {{{{0, NAN, 0}, {1, 0, 0}, {0, 0, 1}}}}},
+        {"NaN in z", {{{{0, 0, 0}, {1, 0, NAN}, {0, 0, 1}}}}},
+        {"NaN after finite triangles",
+         {{{{0, 0, 0}, {1, 0, 0}, {0, 0, 1}}}, {{{0, 0, 0}, {1, 0, 0}, {0, 0, 1}}}, {{{5, 0, 5}, {6, 0, 5}, {5, NAN, 6}}}}},
         {"huge triangles listed in millions of cells",
          std::vector<Triangle>(20, Triangle{{{0, 0, 0}, {8000, 0, 0}, {0, 0, 8000}}})},
     };
@@ -286,6 +293,43 @@ TEST(CollisionWorld, QueriesFromOutsideTheGridStartInTheBorderCell) {
     EXPECT_TRUE(box.hit);
     EXPECT_NEAR(box.point.x, 5.65f, 1e-4f);
     EXPECT_FALSE(world.SweepSphere({-100, 1, 50}, {100, 1, 50}, 0.0f).hit);
+}
+
+TEST(CollisionWorld, CellWalkReachesTheFarEndOfTheLongestLevel) {
+    // Three cells across and 855,047 along: a level of 2.6 M cells, within what the grid accepts. Two
+    // slivers mark its ends; walls stand across it at 2,000 km and 3,000 km, and a floor strip runs
+    // its whole length a metre below the rays.
+    std::vector<Triangle> level;
+    level.push_back({{{0, -1, 0}, {2, -1, 0}, {1, -1, 1}}});
+    level.push_back({{{0, -1, 3420180}, {2, -1, 3420180}, {1, -1, 3420179}}});
+    level.push_back({{{0, 0, 2000000}, {2, 0, 2000000}, {1, 3, 2000000}}});
+    level.push_back({{{0, 0, 3000000}, {2, 0, 3000000}, {1, 3, 3000000}}});
+    level.push_back({{{0, 0, 0}, {2, 0, 0}, {2, 0, 3420180}}});
+    CollisionWorld world;
+    ASSERT_TRUE(world.SetTriangles(std::move(level)));
+    ASSERT_EQ(world.cellsX, 3);
+    ASSERT_EQ(world.cellsZ, 855047);
+    const struct {
+        const char* what;
+        glm::vec3 start, end;
+        float radius;
+        float hitZ;  // where the first surface met stands along z
+    } cases[] = {
+        {"a ray of 2,000 km along +z to the first wall", {1, 1, 10}, {1, 1, 2000010}, 0.0f, 2000000},
+        {"a ray back along -z from the far end", {1, 1, 3420170}, {1, 1, 1000000}, 0.0f, 3000000},
+        {"a ray between the walls, slightly across", {0.5f, 1, 2000020}, {1.5f, 1, 3000100}, 0.0f, 3000000},
+        {"a sphere along +z", {1, 1, 10}, {1, 1, 2000010}, 0.25f, 2000000 - 0.25f},
+        {"a ray down the floor strip's length", {1.9f, 0.5f, 100}, {1.5f, -0.5f, 3420000}, 0.0f, 1710050},
+    };
+    for (const auto& c : cases) {
+        const SweepHit grid = world.SweepSphere(c.start, c.end, c.radius);
+        const SweepHit reference = testsupport::ReferenceSweepSphere(world, c.start, c.end, c.radius);
+        ASSERT_TRUE(reference.hit) << c.what;
+        EXPECT_NEAR(reference.point.z, c.hitZ, 1.0f) << c.what;
+        EXPECT_TRUE(grid.hit) << c.what;
+        EXPECT_TRUE(testsupport::SameBits(grid, reference))
+            << c.what << ": grid at " << grid.point.z << ", every-triangle walk at " << reference.point.z;
+    }
 }
 
 TEST(CollisionWorld, GridMatchesEveryTriangleWalkOnTheFixture) {

@@ -1,9 +1,12 @@
 // Golden traces of the movement step: scripted inputs (walking, jumping, firing, reloading,
-// switching weapons, throwing) on the greybox level, hashed per tick over the whole player state.
-// Client prediction and the server must produce these same bits; a change here means the two would
-// disagree with an older build. To rewrite the file after an intended change, run the test with
-// ZW_WRITE_GOLDEN=1 and commit the result.
+// switching weapons, throwing) on the greybox level, and runs, climbs and drops on the triangles of
+// the two generated maps, hashed per tick over the whole player state. Client prediction and the
+// server must produce these same bits; a change here means the two would disagree with an older
+// build. The map traces also change when the asset generator changes a map. To rewrite the files
+// after an intended change, run the tests with ZW_WRITE_GOLDEN=1 and commit the result.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -19,6 +22,7 @@
 #include "game/collision_world.h"
 #include "game/player_movement.h"
 #include "game/tuning.h"
+#include "support/generated_map.h"
 #include "support/player_sim.h"
 
 namespace {
@@ -27,6 +31,8 @@ using testsim::Command;
 using testsim::SpawnedPlayer;
 
 constexpr const char* kGoldenFile = ZW_TEST_DATA_DIR "/movement_golden_trace.txt";
+constexpr const char* kMapsGoldenFile = ZW_TEST_DATA_DIR "/movement_golden_trace_maps.txt";
+const char* const kTraceMaps[] = {"maps/Map One/map_one.glb", "maps/Map Two/Map_Two.glb"};
 
 struct Script {
   const char* name;
@@ -133,6 +139,64 @@ std::vector<Script> Scripts() {
   return scripts;
 }
 
+// A climb on one map: walk from `start` along `yaw` for `ticks`, hopping at the top.
+struct MapClimb {
+  const char* map;
+  const char* name;
+  glm::vec3 start;
+  float yaw;
+};
+
+// Where the maps' ways up stand (metres, at the tuning's map scale): Map One's staircase of 0.3 m
+// risers and 27-degree ramp to its galleries; Map Two's staircase of 0.35 m risers and 22-degree road
+// up the 7 m mesa. Starting points are clear of the geometry, some a little above the ground.
+const MapClimb kMapClimbs[] = {
+    {"maps/Map One/map_one.glb", "gallery_stairs", {2.0f, 0.0f, -18.0f}, 270.0f},
+    {"maps/Map One/map_one.glb", "gallery_ramp", {-2.5f, 0.0f, -18.0f}, 90.0f},
+    {"maps/Map Two/Map_Two.glb", "mesa_stairs", {-33.0f, 1.0f, 0.0f}, 270.0f},
+    {"maps/Map Two/Map_Two.glb", "mesa_road", {-9.0f, 0.0f, -16.0f}, 270.0f},
+};
+
+// Scripts over a map's triangles: a long run from the first spawn and a strafing fight from the
+// last, which meet walls, slopes, steps and cover, and the map's climbs.
+std::vector<Script> MapScripts(const GeneratedMap& map) {
+  std::vector<Script> scripts;
+  if (map.spawns.empty()) return scripts;
+  const GeneratedMapSpawn first = map.spawns.front();
+  const GeneratedMapSpawn last = map.spawns.back();
+  scripts.push_back({"run_and_hop", 768,
+                     [first](const tune::Tuning& t) { return SpawnedPlayer(first.feet, 1, t); },
+                     [first](int i) {
+                       InputCommand cmd = Command(first.facing + 0.35f * float(i), 127, 0, 1);
+                       if ((i / 128) % 2 == 0) cmd.buttons |= kButtonSprint;
+                       if (i % 48 < 3) cmd.buttons |= kButtonJump;
+                       if (i % 200 > 170) cmd.buttons |= kButtonCrouch;
+                       if (i >= 600) cmd.side = 127;
+                       return cmd;
+                     }});
+  scripts.push_back({"strafe_and_fire", 640,
+                     [last](const tune::Tuning& t) { return SpawnedPlayer(last.feet, 1, t); },
+                     [last](int i) {
+                       InputCommand cmd = Command(last.facing - 0.5f * float(i), 60, 0, 1);
+                       cmd.side = (i / 64) % 2 == 0 ? 127 : -127;
+                       if (i % 40 < 25) cmd.buttons |= kButtonFire;
+                       if (i % 160 == 100) cmd.buttons = kButtonReload;
+                       if (i % 100 == 50) cmd.buttons |= kButtonJump;
+                       return Look(cmd, last.facing - 0.5f * float(i), 15.0f * float((i / 32) % 3) - 15.0f);
+                     }});
+  for (const MapClimb& climb : kMapClimbs) {
+    if (map.path != climb.map) continue;
+    scripts.push_back({climb.name, 480,
+                       [climb](const tune::Tuning& t) { return SpawnedPlayer(climb.start, 0, t); },
+                       [climb](int i) {
+                         InputCommand cmd = Command(climb.yaw, 127, 0, 0);
+                         if (i >= 320) cmd = Command(climb.yaw + 90.0f, 127, kButtonSprint | ((i % 32) < 2 ? kButtonJump : 0), 0);
+                         return cmd;
+                       }});
+  }
+  return scripts;
+}
+
 // For each script a line "script <name> <ticks>", then one line per tick with the hash of the whole
 // state after that tick.
 std::string TraceText(const std::vector<Script>& scripts, const tune::Tuning& tuning, const CollisionWorld& world) {
@@ -168,21 +232,38 @@ CollisionWorld GreyboxWorld() {
   return world;
 }
 
-}  // namespace
-
-TEST(MovementTrace, MatchesTheCommittedHashes) {
-  const tune::Tuning tuning;
-  const CollisionWorld world = GreyboxWorld();
-  const std::string trace = TraceText(Scripts(), tuning, world);
-  if (std::getenv("ZW_WRITE_GOLDEN") != nullptr) {
-    std::filesystem::create_directories(std::filesystem::path(kGoldenFile).parent_path());
-    std::ofstream file(kGoldenFile, std::ios::binary);
-    file << "# movement golden trace: per script, the hash of the whole player state after each tick\n" << trace;
-    ASSERT_TRUE(file.good()) << kGoldenFile;
-    GTEST_SKIP() << "wrote " << kGoldenFile;
+// Both generated maps, each followed by its traces: a line "map <path>", then the scripts' text.
+std::string MapTraceText(const std::vector<GeneratedMap>& maps, const tune::Tuning& tuning) {
+  std::string text;
+  for (const GeneratedMap& map : maps) {
+    text += "map " + map.path + "\n";
+    text += TraceText(MapScripts(map), tuning, map.world);
   }
-  std::ifstream file(kGoldenFile, std::ios::binary);
-  ASSERT_TRUE(file.good()) << "missing " << kGoldenFile;
+  return text;
+}
+
+std::vector<GeneratedMap> LoadTraceMaps() {
+  std::vector<GeneratedMap> maps;
+  for (const char* path : kTraceMaps) {
+    testing::internal::CaptureStdout();
+    maps.push_back(LoadGeneratedMap(path));
+    testing::internal::GetCapturedStdout();
+  }
+  return maps;
+}
+
+// Compares a trace with its golden file line by line (reporting the first few differences by script
+// and tick), or rewrites the file when ZW_WRITE_GOLDEN is set.
+void ExpectGoldenTrace(const std::string& trace, const char* path, const char* heading) {
+  if (std::getenv("ZW_WRITE_GOLDEN") != nullptr) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream file(path, std::ios::binary);
+    file << heading << trace;
+    ASSERT_TRUE(file.good()) << path;
+    GTEST_SKIP() << "wrote " << path;
+  }
+  std::ifstream file(path, std::ios::binary);
+  ASSERT_TRUE(file.good()) << "missing " << path;
   std::stringstream golden;
   golden << file.rdbuf();
   const std::vector<std::string> expected = Lines(golden.str());
@@ -192,7 +273,9 @@ TEST(MovementTrace, MatchesTheCommittedHashes) {
   int tick = 0;
   int reported = 0;
   for (size_t i = 0; i < actual.size() && reported < 5; ++i) {
-    if (actual[i].rfind("script ", 0) == 0) {
+    if (actual[i].rfind("script ", 0) == 0 || actual[i].rfind("map ", 0) == 0) {
+      ASSERT_EQ(actual[i], expected[i]);
+      if (actual[i].rfind("map ", 0) == 0) continue;
       script = actual[i];
       tick = 0;
       continue;
@@ -202,6 +285,65 @@ TEST(MovementTrace, MatchesTheCommittedHashes) {
       ++reported;
     }
     ++tick;
+  }
+}
+
+}  // namespace
+
+TEST(MovementTrace, MatchesTheCommittedHashes) {
+  const tune::Tuning tuning;
+  const CollisionWorld world = GreyboxWorld();
+  ExpectGoldenTrace(TraceText(Scripts(), tuning, world), kGoldenFile,
+                    "# movement golden trace: per script, the hash of the whole player state after each tick\n");
+}
+
+TEST(MovementTrace, OnTheGeneratedMapsMatchesTheCommittedHashes) {
+  const tune::Tuning tuning;
+  const std::vector<GeneratedMap> maps = LoadTraceMaps();
+  for (const GeneratedMap& map : maps) ASSERT_TRUE(map.loaded && !map.spawns.empty()) << map.path;
+  ExpectGoldenTrace(MapTraceText(maps, tuning), kMapsGoldenFile,
+                    "# movement golden trace on the generated maps: per map and script, the hash of the whole player "
+                    "state after each tick\n");
+}
+
+TEST(MovementTrace, MapScriptsReachWhatTheyExercise) {
+  // The map traces must really cover triangles: long runs that meet walls, and climbs that end up
+  // on the galleries and the mesa.
+  const tune::Tuning tuning;
+  const std::vector<GeneratedMap> maps = LoadTraceMaps();
+  for (const GeneratedMap& map : maps) {
+    ASSERT_TRUE(map.loaded) << map.path;
+    const std::vector<Script> scripts = MapScripts(map);
+    ASSERT_EQ(scripts.size(), 4u) << map.path;
+    for (const Script& script : scripts) {
+      PlayerState state = script.start(tuning);
+      const glm::vec3 start = state.position;
+      float highest = state.position.y;
+      float travelled = 0.0f;
+      int blocked = 0;  // ticks on which the body moved much less than the input asked
+      for (int i = 0; i < script.ticks; ++i) {
+        const PlayerState before = state;
+        InputCommand cmd = script.input(i);
+        cmd.tick = static_cast<uint32_t>(1000 + i);
+        MovePlayer(state, cmd, testsim::kDt, tuning, map.world);
+        highest = std::max(highest, state.position.y);
+        const glm::vec3 d = state.position - before.position;
+        const float step = std::sqrt(d.x * d.x + d.z * d.z);
+        travelled += step;
+        if (state.onGround && step < 0.01f) ++blocked;
+      }
+      const std::string name = script.name;
+      const std::string what = map.path + " " + name;
+      EXPECT_GT(travelled, 10.0f) << what;
+      if (name == "run_and_hop") {
+        EXPECT_GT(travelled, 25.0f) << what;
+        EXPECT_GT(blocked, 0) << what << ": never ran into anything";
+      } else if (name == "gallery_stairs" || name == "gallery_ramp") {
+        EXPECT_GT(highest, start.y + 3.4f) << what;
+      } else if (name == "mesa_stairs" || name == "mesa_road") {
+        EXPECT_GT(highest, 6.8f) << what;
+      }
+    }
   }
 }
 
@@ -259,6 +401,21 @@ TEST(MovementTraceThreaded, EightThreadsAtOnceGiveTheSameHashes) {
     threads.emplace_back([&, t] {
       for (int round = 0; round < 3; ++round) results[t] = TraceText(scripts, tuning, world);
     });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (size_t t = 0; t < results.size(); ++t) EXPECT_TRUE(results[t] == reference) << "thread " << t;
+}
+
+TEST(MovementTraceThreaded, MapTracesOnEightThreadsAtOnceGiveTheSameHashes) {
+  // The same on the maps' triangles: every thread walks the grid of the same two worlds.
+  const tune::Tuning tuning;
+  const std::vector<GeneratedMap> maps = LoadTraceMaps();
+  for (const GeneratedMap& map : maps) ASSERT_TRUE(map.loaded) << map.path;
+  const std::string reference = MapTraceText(maps, tuning);
+  std::vector<std::string> results(8);
+  std::vector<std::thread> threads;
+  for (size_t t = 0; t < results.size(); ++t) {
+    threads.emplace_back([&, t] { results[t] = MapTraceText(maps, tuning); });
   }
   for (std::thread& thread : threads) thread.join();
   for (size_t t = 0; t < results.size(); ++t) EXPECT_TRUE(results[t] == reference) << "thread " << t;
