@@ -2,16 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 
 namespace {
-
-// An accessor without a buffer view allocates its elements on read; a tiny file must not be able to
-// ask for gigabytes that way.
-constexpr uint64_t kMaxUnbackedElements = uint64_t(1) << 24;
-constexpr uint64_t kMaxExternalFileBytes = uint64_t(1) << 30;
 
 // Maps, rigs and the server never look at pixels; the renderer decodes the embedded bytes itself.
 bool SkipImage(tinygltf::Image*, const int, std::string*, std::string*, int, int, const unsigned char*, int, void*) {
@@ -20,36 +16,46 @@ bool SkipImage(tinygltf::Image*, const int, std::string*, std::string*, int, int
 
 struct ExternalFiles {
     std::string baseDir;
+    uint64_t bytesLeft = 0;    // what the byte budget still allows after the document itself
+    bool overBudget = false;   // a file was refused for its size alone
 };
 
 // External buffers and images are allowed only as regular files inside the document's own folder:
 // no shell expansion of the name (the library's default would run wordexp on it), no devices, no
-// walking up out of the folder.
-bool ExternalFileAllowed(const std::string& path, const ExternalFiles& files) {
+// walking up out of the folder, nothing past what is left of the byte budget.
+bool ExternalFileAllowed(const std::string& path, ExternalFiles& files) {
     if (files.baseDir.empty() || path.size() <= files.baseDir.size()) return false;
     if (path.compare(0, files.baseDir.size(), files.baseDir) != 0) return false;
     if (path.find("..") != std::string::npos) return false;
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    return uint64_t(info.st_size) <= kMaxExternalFileBytes;
+    if (uint64_t(info.st_size) > files.bytesLeft) {
+        files.overBudget = true;
+        return false;
+    }
+    return true;
 }
 
 bool FileExistsCallback(const std::string& path, void* user) {
-    return ExternalFileAllowed(path, *static_cast<const ExternalFiles*>(user));
+    return ExternalFileAllowed(path, *static_cast<ExternalFiles*>(user));
 }
 
 std::string ExpandPathCallback(const std::string& path, void*) { return path; }
 
-bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& out) {
+// Reads at most `limit` bytes; a file that turns out longer (it may grow after its size was taken)
+// fails with `tooLong` set.
+bool ReadFileBytes(const std::string& path, uint64_t limit, std::vector<unsigned char>& out, bool& tooLong) {
     out.clear();
+    tooLong = false;
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;
     unsigned char chunk[65536];
     size_t got = 0;
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        if (out.size() + got > kMaxExternalFileBytes) {
+        if (out.size() + got > limit) {
             std::fclose(file);
             out.clear();
+            tooLong = true;
             return false;
         }
         out.insert(out.end(), chunk, chunk + got);
@@ -60,10 +66,14 @@ bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& out) {
 }
 
 bool ReadWholeFileCallback(std::vector<unsigned char>* out, std::string* err, const std::string& path, void* user) {
-    if (!ExternalFileAllowed(path, *static_cast<const ExternalFiles*>(user)) || !ReadFileBytes(path, *out)) {
+    ExternalFiles& files = *static_cast<ExternalFiles*>(user);
+    bool tooLong = false;
+    if (!ExternalFileAllowed(path, files) || !ReadFileBytes(path, files.bytesLeft, *out, tooLong)) {
+        files.overBudget = files.overBudget || tooLong;
         if (err) *err += "cannot read " + path + "\n";
         return false;
     }
+    files.bytesLeft -= out->size();
     return true;
 }
 
@@ -107,23 +117,100 @@ int ComponentSize(int componentType) {
 
 // Where an accessor's elements lie: element e, column c, row r is at
 // base + e * stride + c * columnStride + r * componentSize. Matrix columns of 1- and 2-byte
-// components are padded to 4 bytes, as glTF lays them out.
+// components are padded to 4 bytes, as glTF lays them out; the last column of an element needs only
+// its own rows, so the last element of a view may end without that padding.
 struct AccessorLayout {
     const unsigned char* base = nullptr;  // null: no buffer view, every element reads as zero
     uint64_t count = 0;
     uint64_t stride = 0;
     uint64_t columnStride = 0;
+    uint64_t elementBytes = 0;  // with the padding of every column
+    uint64_t lastBytes = 0;     // without the padding of the last column
     int columns = 1;
     int rows = 1;
     int componentSize = 0;
     int componentType = 0;
     bool normalized = false;
+    // Sparse replacement: element sparseIndices[i] takes its components from
+    // sparseValues + i * elementBytes.
+    uint64_t sparseCount = 0;
+    const unsigned char* sparseIndices = nullptr;
+    const unsigned char* sparseValues = nullptr;
+    int sparseIndexType = 0;
 };
+
+// The bytes of a buffer view, or false when the view or its buffer does not exist or the view lies
+// outside its buffer.
+bool ViewBytes(const tinygltf::Model& model, int viewIndex, const unsigned char*& data, uint64_t& length,
+               uint64_t& byteStride) {
+    if (viewIndex < 0 || size_t(viewIndex) >= model.bufferViews.size()) return false;
+    const tinygltf::BufferView& view = model.bufferViews[size_t(viewIndex)];
+    if (view.buffer < 0 || size_t(view.buffer) >= model.buffers.size()) return false;
+    const std::vector<unsigned char>& bytes = model.buffers[size_t(view.buffer)].data;
+    const uint64_t offset = view.byteOffset;
+    length = view.byteLength;
+    if (offset > bytes.size() || length > bytes.size() - offset) return false;
+    data = bytes.data() + offset;
+    byteStride = view.byteStride;
+    return true;
+}
+
+// True when `count` items, `stride` apart, the last `lastBytes` long, fit from `offset` in a view of
+// `viewLength` bytes (offset + stride * (count - 1) + lastBytes <= viewLength, without overflowing).
+bool ItemsFit(uint64_t offset, uint64_t count, uint64_t stride, uint64_t lastBytes, uint64_t viewLength) {
+    if (offset > viewLength) return false;
+    if (count == 0) return true;
+    const uint64_t room = viewLength - offset;
+    if (lastBytes > room) return false;
+    if (count == 1) return true;
+    return stride != 0 && count - 1 <= (room - lastBytes) / stride;
+}
+
+uint64_t IndexAt(const unsigned char* p, int componentType) {
+    switch (componentType) {
+        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE: return p[0];
+        case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: return uint64_t(p[0] | p[1] << 8);
+        default: return ReadU32(p);
+    }
+}
+
+bool ResolveSparse(const tinygltf::Model& model, const tinygltf::Accessor& accessor, AccessorLayout& layout) {
+    const auto& sparse = accessor.sparse;
+    if (sparse.count < 1 || uint64_t(sparse.count) > layout.count) return false;
+    if (sparse.indices.byteOffset < 0 || sparse.values.byteOffset < 0) return false;
+    const int indexType = sparse.indices.componentType;
+    if (indexType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE && indexType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
+        indexType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT) {
+        return false;
+    }
+    const uint64_t count = uint64_t(sparse.count);
+    const uint64_t indexSize = uint64_t(ComponentSize(indexType));
+    const unsigned char* indexView = nullptr;
+    const unsigned char* valueView = nullptr;
+    uint64_t indexLength = 0, valueLength = 0, unusedStride = 0;
+    if (!ViewBytes(model, sparse.indices.bufferView, indexView, indexLength, unusedStride) ||
+        !ViewBytes(model, sparse.values.bufferView, valueView, valueLength, unusedStride)) {
+        return false;
+    }
+    const uint64_t indexOffset = uint64_t(sparse.indices.byteOffset);
+    const uint64_t valueOffset = uint64_t(sparse.values.byteOffset);
+    if (!ItemsFit(indexOffset, count, indexSize, indexSize, indexLength)) return false;
+    if (!ItemsFit(valueOffset, count, layout.elementBytes, layout.lastBytes, valueLength)) return false;
+    // Every replaced element must exist; the order is not needed to read them, so it is not required.
+    const unsigned char* indices = indexView + indexOffset;
+    for (uint64_t i = 0; i < count; ++i) {
+        if (IndexAt(indices + i * indexSize, indexType) >= layout.count) return false;
+    }
+    layout.sparseCount = count;
+    layout.sparseIndices = indices;
+    layout.sparseValues = valueView + valueOffset;
+    layout.sparseIndexType = indexType;
+    return true;
+}
 
 bool ResolveAccessor(const tinygltf::Model& model, int index, AccessorLayout& layout) {
     if (index < 0 || size_t(index) >= model.accessors.size()) return false;
     const tinygltf::Accessor& accessor = model.accessors[size_t(index)];
-    if (accessor.sparse.isSparse) return false;
     layout.componentType = accessor.componentType;
     layout.componentSize = ComponentSize(accessor.componentType);
     const int components = GltfComponentCount(accessor.type);
@@ -133,35 +220,25 @@ bool ResolveAccessor(const tinygltf::Model& model, int index, AccessorLayout& la
     if (accessor.type == TINYGLTF_TYPE_MAT2) layout.columns = layout.rows = 2;
     if (accessor.type == TINYGLTF_TYPE_MAT3) layout.columns = layout.rows = 3;
     if (accessor.type == TINYGLTF_TYPE_MAT4) layout.columns = layout.rows = 4;
-    uint64_t columnBytes = uint64_t(layout.rows) * uint64_t(layout.componentSize);
-    if (layout.columns > 1) columnBytes = (columnBytes + 3) / 4 * 4;
-    layout.columnStride = columnBytes;
-    const uint64_t elementBytes = columnBytes * uint64_t(layout.columns);
+    const uint64_t rowBytes = uint64_t(layout.rows) * uint64_t(layout.componentSize);
+    layout.columnStride = layout.columns > 1 ? (rowBytes + 3) / 4 * 4 : rowBytes;
+    layout.elementBytes = layout.columnStride * uint64_t(layout.columns);
+    layout.lastBytes = layout.columnStride * uint64_t(layout.columns - 1) + rowBytes;
     layout.normalized = accessor.normalized;
     layout.count = accessor.count;
     layout.base = nullptr;
-    layout.stride = elementBytes;
-    if (accessor.bufferView < 0) {
-        return accessor.bufferView == -1 && layout.count <= kMaxUnbackedElements;
-    }
-    if (size_t(accessor.bufferView) >= model.bufferViews.size()) return false;
-    const tinygltf::BufferView& view = model.bufferViews[size_t(accessor.bufferView)];
-    if (view.buffer < 0 || size_t(view.buffer) >= model.buffers.size()) return false;
-    const std::vector<unsigned char>& data = model.buffers[size_t(view.buffer)].data;
-    const uint64_t viewOffset = view.byteOffset;
-    const uint64_t viewLength = view.byteLength;
-    if (viewOffset > data.size() || viewLength > data.size() - viewOffset) return false;
-    if (view.byteStride != 0) layout.stride = uint64_t(view.byteStride);
+    layout.stride = layout.elementBytes;
+    layout.sparseCount = 0;
+    if (accessor.sparse.isSparse && !ResolveSparse(model, accessor, layout)) return false;
+    if (accessor.bufferView < 0) return accessor.bufferView == -1;
+    const unsigned char* view = nullptr;
+    uint64_t viewLength = 0;
+    uint64_t byteStride = 0;
+    if (!ViewBytes(model, accessor.bufferView, view, viewLength, byteStride)) return false;
+    if (byteStride != 0) layout.stride = byteStride;
     const uint64_t offset = accessor.byteOffset;
-    if (offset > viewLength) return false;
-    if (layout.count > 0) {
-        // offset + stride * (count - 1) + elementBytes <= viewLength, without overflowing.
-        const uint64_t room = viewLength - offset;
-        if (elementBytes > room) return false;
-        if (layout.stride != 0 && layout.count - 1 > (room - elementBytes) / layout.stride) return false;
-        if (layout.stride == 0 && layout.count > 1) return false;
-    }
-    layout.base = data.data() + viewOffset + offset;
+    if (!ItemsFit(offset, layout.count, layout.stride, layout.lastBytes, viewLength)) return false;
+    layout.base = view + offset;
     return true;
 }
 
@@ -215,11 +292,101 @@ bool BuffersValid(const tinygltf::Model& model) {
         if (view.byteOffset > size || view.byteLength > size - view.byteOffset) return false;
     }
     for (size_t i = 0; i < model.accessors.size(); ++i) {
-        if (model.accessors[i].sparse.isSparse) continue;  // refused when read
         AccessorLayout layout;
         if (!ResolveAccessor(model, int(i), layout)) return false;
     }
     return true;
+}
+
+// Counts the JSON text's objects and items (objects, arrays and separators) outside strings, stopping
+// once either is past its budget: the parser builds a record of up to a few kilobytes for each object
+// and a tree node for each item, so these bound what the parse holds before it starts. Returns the
+// name of the exceeded measure, or null.
+const char* JsonShapePastBudget(const unsigned char* text, size_t size) {
+    uint64_t objects = 0;
+    uint64_t items = 0;
+    bool inString = false;
+    for (size_t i = 0; i < size; ++i) {
+        const unsigned char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+            continue;
+        }
+        if (c == '"') {
+            inString = true;
+        } else if (c == '{') {
+            ++objects;
+            ++items;
+        } else if (c == '[' || c == ',') {
+            ++items;
+        }
+        if (objects > GltfBudget::kJsonObjects) return "JSON objects";
+        if (items > GltfBudget::kJsonItems) return "JSON items";
+    }
+    return nullptr;
+}
+
+// Accessor values, saturating just past the budget so that sums cannot overflow.
+constexpr uint64_t kPastValues = GltfBudget::kValues + 1;
+
+uint64_t AddValues(uint64_t a, uint64_t b) { return a + b > kPastValues ? kPastValues : a + b; }
+
+uint64_t MultiplyValues(uint64_t a, uint64_t b) {
+    if (a == 0 || b == 0) return 0;
+    return a > kPastValues / b ? kPastValues : AddValues(0, a * b);
+}
+
+// The values one read of the accessor yields and takes: its elements, plus a sparse accessor's
+// replaced elements and their indices.
+uint64_t AccessorValues(const tinygltf::Model& model, int index) {
+    if (index < 0 || size_t(index) >= model.accessors.size()) return 0;
+    const tinygltf::Accessor& accessor = model.accessors[size_t(index)];
+    const uint64_t components = uint64_t(GltfComponentCount(accessor.type));
+    uint64_t values = MultiplyValues(accessor.count, components);
+    if (accessor.sparse.isSparse && accessor.sparse.count > 0) {
+        values = AddValues(values, MultiplyValues(uint64_t(accessor.sparse.count), components + 1));
+    }
+    return values;
+}
+
+// True when the document stays inside the value budget: read once each, and read again for every
+// node that places a mesh and every animation channel, the way the loaders read them.
+bool ValuesWithinBudget(const tinygltf::Model& model) {
+    uint64_t declared = 0;
+    for (size_t a = 0; a < model.accessors.size() && declared <= GltfBudget::kValues; ++a) {
+        declared = AddValues(declared, AccessorValues(model, int(a)));
+    }
+    if (declared > GltfBudget::kValues) return false;
+    std::vector<uint64_t> meshValues(model.meshes.size(), 0);
+    for (size_t m = 0; m < model.meshes.size(); ++m) {
+        for (const tinygltf::Primitive& primitive : model.meshes[m].primitives) {
+            meshValues[m] = AddValues(meshValues[m], AccessorValues(model, primitive.indices));
+            for (const auto& attribute : primitive.attributes) {
+                meshValues[m] = AddValues(meshValues[m], AccessorValues(model, attribute.second));
+            }
+        }
+    }
+    uint64_t used = 0;
+    for (const tinygltf::Node& node : model.nodes) {
+        if (node.mesh >= 0 && size_t(node.mesh) < meshValues.size()) used = AddValues(used, meshValues[size_t(node.mesh)]);
+    }
+    for (const tinygltf::Animation& animation : model.animations) {
+        for (const tinygltf::AnimationChannel& channel : animation.channels) {
+            if (channel.sampler < 0 || size_t(channel.sampler) >= animation.samplers.size()) continue;
+            const tinygltf::AnimationSampler& sampler = animation.samplers[size_t(channel.sampler)];
+            used = AddValues(used, AddValues(AccessorValues(model, sampler.input), AccessorValues(model, sampler.output)));
+        }
+    }
+    return used <= GltfBudget::kValues;
+}
+
+void ReportTooLarge(const char* tag, const std::string& name, const char* what, uint64_t limit) {
+    std::fprintf(stderr, "%s %s is too large to load (%s over %llu)\n", tag, name.c_str(), what,
+                 static_cast<unsigned long long>(limit));
 }
 
 void ComputeHierarchy(GltfDocument& doc) {
@@ -266,8 +433,8 @@ bool LoadGltfDocumentFromBytes(GltfDocument& doc, const unsigned char* data, siz
                                const std::string& baseDir, const char* tag, const char* buffersFailure) {
     doc = GltfDocument{};
     doc.path = name;
-    if (size > std::numeric_limits<uint32_t>::max()) {
-        std::fprintf(stderr, "%s failed to parse %s\n", tag, name.c_str());
+    if (size > GltfBudget::kBytes) {
+        ReportTooLarge(tag, name, "bytes", GltfBudget::kBytes);
         return false;
     }
     const bool binary = size >= 4 && std::memcmp(data, "glTF", 4) == 0;
@@ -275,23 +442,44 @@ bool LoadGltfDocumentFromBytes(GltfDocument& doc, const unsigned char* data, siz
         std::fprintf(stderr, "%s failed to parse %s\n", tag, name.c_str());
         return false;
     }
-    ExternalFiles files{baseDir};
+    const char* pastJson = binary ? JsonShapePastBudget(data + 20, ReadU32(data + 12)) : JsonShapePastBudget(data, size);
+    if (pastJson) {
+        ReportTooLarge(tag, name, pastJson,
+                       std::strcmp(pastJson, "JSON objects") == 0 ? GltfBudget::kJsonObjects : GltfBudget::kJsonItems);
+        return false;
+    }
+    ExternalFiles files{baseDir, GltfBudget::kBytes - size, false};
     if (!files.baseDir.empty() && files.baseDir.back() != '/') files.baseDir += '/';
-    tinygltf::TinyGLTF loader;
-    loader.SetStoreOriginalJSONForExtrasAndExtensions(true);
-    loader.SetImageLoader(SkipImage, nullptr);
-    loader.SetFsCallbacks(tinygltf::FsCallbacks{FileExistsCallback, ExpandPathCallback, ReadWholeFileCallback,
-                                                WriteWholeFileCallback, &files});
     std::string error;
     std::string warning;
     const std::string base = baseDir.empty() ? std::string() : baseDir;
-    const bool parsed =
-        binary ? loader.LoadBinaryFromMemory(&doc.model, &error, &warning, data, unsigned(size), base)
-               : loader.LoadASCIIFromString(&doc.model, &error, &warning, reinterpret_cast<const char*>(data),
-                                            unsigned(size), base);
+    bool parsed = false;
+    // The parser throws on some malformed documents (an index past a list it has just sized, memory
+    // it cannot have); a document is a failed parse however the parser says so.
+    try {
+        tinygltf::TinyGLTF loader;
+        loader.SetStoreOriginalJSONForExtrasAndExtensions(true);
+        loader.SetImageLoader(SkipImage, nullptr);
+        loader.SetFsCallbacks(tinygltf::FsCallbacks{FileExistsCallback, ExpandPathCallback, ReadWholeFileCallback,
+                                                    WriteWholeFileCallback, &files});
+        parsed = binary ? loader.LoadBinaryFromMemory(&doc.model, &error, &warning, data, unsigned(size), base)
+                        : loader.LoadASCIIFromString(&doc.model, &error, &warning,
+                                                     reinterpret_cast<const char*>(data), unsigned(size), base);
+    } catch (...) {
+        parsed = false;
+    }
     if (!parsed) {
         doc = GltfDocument{};
-        std::fprintf(stderr, "%s failed to parse %s\n", tag, name.c_str());
+        if (files.overBudget) {
+            ReportTooLarge(tag, name, "bytes", GltfBudget::kBytes);
+        } else {
+            std::fprintf(stderr, "%s failed to parse %s\n", tag, name.c_str());
+        }
+        return false;
+    }
+    if (!ValuesWithinBudget(doc.model)) {
+        doc = GltfDocument{};
+        ReportTooLarge(tag, name, "accessor values", GltfBudget::kValues);
         return false;
     }
     if (!BuffersValid(doc.model)) {
@@ -307,9 +495,16 @@ bool LoadGltfDocumentFromBytes(GltfDocument& doc, const unsigned char* data, siz
 bool LoadGltfDocument(GltfDocument& doc, const std::string& path, const char* tag, const char* buffersFailure) {
     std::vector<unsigned char> bytes;
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || !ReadFileBytes(path, bytes)) {
+    bool tooLong = false;
+    const bool regular = ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    if (regular && uint64_t(info.st_size) > GltfBudget::kBytes) tooLong = true;
+    if (!regular || tooLong || !ReadFileBytes(path, GltfBudget::kBytes, bytes, tooLong)) {
         doc = GltfDocument{};
-        std::fprintf(stderr, "%s failed to parse %s\n", tag, path.c_str());
+        if (tooLong) {
+            ReportTooLarge(tag, path, "bytes", GltfBudget::kBytes);
+        } else {
+            std::fprintf(stderr, "%s failed to parse %s\n", tag, path.c_str());
+        }
         return false;
     }
     const size_t slash = path.find_last_of('/');
@@ -391,25 +586,47 @@ int GltfComponentCount(int accessorType) {
     }
 }
 
+namespace {
+
+// Appends the accessor's values in element order, each component converted by `convert`, then
+// replaces the elements a sparse accessor lists.
+template <typename T, typename Convert>
+void ReadElements(const AccessorLayout& layout, std::vector<T>& out, Convert convert) {
+    const size_t perElement = size_t(layout.columns * layout.rows);
+    out.reserve(size_t(layout.count) * perElement);
+    auto element = [&](const unsigned char* p) {
+        for (int c = 0; c < layout.columns; ++c) {
+            for (int r = 0; r < layout.rows; ++r) {
+                out.push_back(convert(p + uint64_t(c) * layout.columnStride + uint64_t(r) * uint64_t(layout.componentSize)));
+            }
+        }
+    };
+    if (!layout.base) {
+        out.assign(size_t(layout.count) * perElement, T(0));
+    } else {
+        for (uint64_t e = 0; e < layout.count; ++e) element(layout.base + e * layout.stride);
+    }
+    const uint64_t indexSize = uint64_t(ComponentSize(layout.sparseIndexType));
+    for (uint64_t i = 0; i < layout.sparseCount; ++i) {
+        // Indices were checked against the count at load.
+        const uint64_t target = IndexAt(layout.sparseIndices + i * indexSize, layout.sparseIndexType);
+        const size_t at = out.size();
+        element(layout.sparseValues + i * layout.elementBytes);
+        std::copy(out.begin() + std::ptrdiff_t(at), out.end(), out.begin() + std::ptrdiff_t(target * perElement));
+        out.resize(at);
+    }
+}
+
+}  // namespace
+
 bool ReadGltfFloats(const GltfDocument& doc, int accessor, std::vector<float>& out, int components) {
     out.clear();
     AccessorLayout layout;
     if (!ResolveAccessor(doc.model, accessor, layout)) return false;
     if (components != 0 && components != layout.columns * layout.rows) return false;
-    out.reserve(size_t(layout.count) * size_t(layout.columns * layout.rows));
-    for (uint64_t e = 0; e < layout.count; ++e) {
-        for (int c = 0; c < layout.columns; ++c) {
-            for (int r = 0; r < layout.rows; ++r) {
-                if (!layout.base) {
-                    out.push_back(0.0f);
-                    continue;
-                }
-                const unsigned char* p = layout.base + e * layout.stride + uint64_t(c) * layout.columnStride +
-                                         uint64_t(r) * uint64_t(layout.componentSize);
-                out.push_back(ComponentAsFloat(p, layout.componentType, layout.normalized));
-            }
-        }
-    }
+    ReadElements(layout, out, [&](const unsigned char* p) {
+        return ComponentAsFloat(p, layout.componentType, layout.normalized);
+    });
     return true;
 }
 
@@ -423,20 +640,7 @@ bool ReadGltfUnsigned(const GltfDocument& doc, int accessor, std::vector<uint32_
         return false;
     }
     if (components != 0 && components != layout.columns * layout.rows) return false;
-    out.reserve(size_t(layout.count) * size_t(layout.columns * layout.rows));
-    for (uint64_t e = 0; e < layout.count; ++e) {
-        for (int c = 0; c < layout.columns; ++c) {
-            for (int r = 0; r < layout.rows; ++r) {
-                if (!layout.base) {
-                    out.push_back(0);
-                    continue;
-                }
-                const unsigned char* p = layout.base + e * layout.stride + uint64_t(c) * layout.columnStride +
-                                         uint64_t(r) * uint64_t(layout.componentSize);
-                out.push_back(ComponentAsUnsigned(p, layout.componentType));
-            }
-        }
-    }
+    ReadElements(layout, out, [&](const unsigned char* p) { return ComponentAsUnsigned(p, layout.componentType); });
     return true;
 }
 

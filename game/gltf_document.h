@@ -28,6 +28,22 @@
 #include <glm/mat4x4.hpp>
 #include <tiny_gltf.h>
 
+// What one load may hold, so that a small or hostile file cannot ask for seconds of work or
+// gigabytes of memory. Every asset the game ships stays far inside: the largest, a character, holds
+// 372,922 accessor values, 1.36 MB of file, 1,882 JSON objects and about 8,500 JSON items.
+//   values:  accessor values (elements x components, sparse ones included), counted both over every
+//            accessor once and over every use of one by a mesh node's primitive or an animation
+//            channel, since loaders read an accessor again for each node and channel that uses it;
+//   bytes:   the file together with every external file it names;
+//   objects: JSON objects, each of which becomes a record of up to a few kilobytes;
+//   items:   JSON objects, arrays and separators, a measure of the parse tree's size.
+struct GltfBudget {
+    static constexpr uint64_t kValues = uint64_t(1) << 23;  // 8,388,608 (22 x the largest asset)
+    static constexpr uint64_t kBytes = uint64_t(1) << 26;   // 64 MiB (49 x)
+    static constexpr uint64_t kJsonObjects = uint64_t(1) << 15;  // 32,768 (17 x)
+    static constexpr uint64_t kJsonItems = uint64_t(1) << 18;    // 262,144 (31 x)
+};
+
 struct GltfDocument {
     tinygltf::Model model;  // as parsed, buffers loaded; read it directly for meshes, skins, materials
     std::string path;       // the name given to the loader, for messages
@@ -41,8 +57,10 @@ struct GltfDocument {
 
 // Reads a .glb or .gltf file (told apart by the binary header, not the file name) with its buffers.
 // On failure prints ONE line to standard error and returns false, the document then being empty:
-//   "<tag> failed to parse <path>"            the file is missing, unreadable or not valid glTF;
-//   "<tag> failed to load buffers for <path>" a buffer, buffer view or accessor lies outside its data.
+//   "<tag> failed to parse <path>"            the file is missing, unreadable or not valid glTF
+//                                             (whatever the parser throws is caught here);
+//   "<tag> failed to load buffers for <path>" a buffer, buffer view or accessor lies outside its data;
+//   "<tag> <path> is too large to load (<what> over <limit>)"   the document is past its GltfBudget.
 // A loader that reports unusable buffers in words of its own passes them as `buffersFailure` (the
 // line is then "<tag> <buffersFailure> <path>").
 // External buffers of a .gltf are read only as regular files beside it. Thread-safe (no shared state).
@@ -77,7 +95,9 @@ int GltfComponentCount(int accessorType);
 // Floats: float components as they are; integer components as their value, or when the accessor is
 // normalised mapped to 0..1 (unsigned) or -1..1 (signed, clamped at -1). `components`, when not 0, is
 // the number of components the caller expects per element: an accessor with another count fails.
-// An accessor without a buffer view reads as zeros. Sparse accessors are refused.
+// An accessor without a buffer view reads as zeros; a sparse accessor then has its listed elements
+// replaced. Matrix columns of 1- and 2-byte components are read at their 4-byte padding, the last
+// column of the last element needing no padding after it.
 bool ReadGltfFloats(const GltfDocument& doc, int accessor, std::vector<float>& out, int components = 0);
 
 // Unsigned integers (u8, u16 or u32 components, any element type), e.g. JOINTS_0 with components 4.

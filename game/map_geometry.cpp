@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "game/deterministic_math.h"
 #include "game/gltf_document.h"
@@ -38,6 +41,50 @@ struct PendingSpawn {
     SpawnPoint spawn;
     float probeHeight = 0.0f;
 };
+
+bool IsFinite(const glm::vec3& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
+
+// Accessors read once per load, however many primitives and nodes share them: a small file whose
+// primitives all name one large accessor must not make the loader read it again for each of them.
+struct MapAccessorReads {
+    const GltfDocument& doc;
+    std::unordered_map<int, std::vector<float>> positions;
+    std::unordered_map<int, std::vector<uint32_t>> indices;
+    std::unordered_set<int> unreadable;
+
+    // Null when the accessor cannot be read as positions (three floats per vertex).
+    const std::vector<float>* Positions(int accessor) {
+        if (unreadable.count(accessor)) return nullptr;
+        auto found = positions.find(accessor);
+        if (found != positions.end()) return &found->second;
+        std::vector<float> values;
+        if (!ReadGltfFloats(doc, accessor, values, 3)) {
+            unreadable.insert(accessor);
+            return nullptr;
+        }
+        return &positions.emplace(accessor, std::move(values)).first->second;
+    }
+    // Null when the accessor cannot be read as triangle indices.
+    const std::vector<uint32_t>* Indices(int accessor) {
+        if (unreadable.count(accessor)) return nullptr;
+        auto found = indices.find(accessor);
+        if (found != indices.end()) return &found->second;
+        std::vector<uint32_t> values;
+        if (!ReadGltfIndices(doc, accessor, values)) {
+            unreadable.insert(accessor);
+            return nullptr;
+        }
+        return &indices.emplace(accessor, std::move(values)).first->second;
+    }
+};
+
+// A map holding a position that is not a finite number is refused whole: the collision world, the
+// spawns and the bounds would all carry it.
+bool RefuseNonFinite(MapGeometry& map, const std::string& path, const std::string& nodeName) {
+    std::fprintf(stderr, "[map] %s: node '%s' has a position that is not finite\n", path.c_str(), nodeName.c_str());
+    map.Clear();
+    return false;
+}
 
 }  // namespace
 
@@ -148,8 +195,9 @@ bool LoadMapGeometryFromDocument(MapGeometry& map, const GltfDocument& doc, cons
     glm::vec3 lo{kFloatMax, kFloatMax, kFloatMax};
     glm::vec3 hi{-kFloatMax, -kFloatMax, -kFloatMax};
     std::vector<PendingSpawn> pending;
-    std::vector<float> positions;
-    std::vector<uint32_t> indices;
+    MapAccessorReads reads{doc, {}, {}, {}};
+    // One node's vertices, placed in the world and scaled, per position accessor of its mesh.
+    std::unordered_map<int, std::vector<glm::vec3>> placed;
     const tinygltf::Model& model = doc.model;
 
     for (size_t n = 0; n < model.nodes.size(); ++n) {
@@ -179,6 +227,7 @@ bool LoadMapGeometryFromDocument(MapGeometry& map, const GltfDocument& doc, cons
             const glm::vec3 p = NodeWorldPosition(doc, int(n));
             PendingSpawn marker;
             marker.spawn.position = {p.x * scale, p.y * scale, p.z * scale};
+            if (!IsFinite(marker.spawn.position)) return RefuseNonFinite(map, path, node.name);
             marker.spawn.facing = GetExtraFloat(extras, "facing_degrees", kFacingUnset);
             marker.spawn.team = team;
             marker.probeHeight = marker.spawn.position.y;
@@ -194,9 +243,12 @@ bool LoadMapGeometryFromDocument(MapGeometry& map, const GltfDocument& doc, cons
             glm::vec3 markerHi{-kFloatMax, -kFloatMax, -kFloatMax};
             bool any = false;
             for (const tinygltf::Primitive& primitive : mesh.primitives) {
-                if (!ReadGltfFloats(doc, GltfFindAttribute(primitive, "POSITION"), positions, 3)) continue;
+                const std::vector<float>* read = reads.Positions(GltfFindAttribute(primitive, "POSITION"));
+                if (!read) continue;
+                const std::vector<float>& positions = *read;
                 for (size_t i = 0; i + 2 < positions.size(); i += 3) {
                     const glm::vec3 p = TransformPoint(world, positions[i], positions[i + 1], positions[i + 2]);
+                    if (!IsFinite(p)) return RefuseNonFinite(map, path, node.name);
                     markerLo = {std::fmin(markerLo.x, p.x), std::fmin(markerLo.y, p.y), std::fmin(markerLo.z, p.z)};
                     markerHi = {std::fmax(markerHi.x, p.x), std::fmax(markerHi.y, p.y), std::fmax(markerHi.z, p.z)};
                     any = true;
@@ -206,29 +258,42 @@ bool LoadMapGeometryFromDocument(MapGeometry& map, const GltfDocument& doc, cons
             PendingSpawn marker;
             marker.spawn.position = {(markerLo.x + markerHi.x) / 2.0f * scale, markerLo.y * scale,
                                      (markerLo.z + markerHi.z) / 2.0f * scale};
+            if (!IsFinite(marker.spawn.position)) return RefuseNonFinite(map, path, node.name);
             marker.spawn.facing = kFacingUnset;
             marker.spawn.team = team;
             marker.probeHeight = markerHi.y * scale;
+            if (!std::isfinite(marker.probeHeight)) return RefuseNonFinite(map, path, node.name);
             pending.push_back(marker);
             continue;
         }
 
+        placed.clear();
         for (const tinygltf::Primitive& primitive : mesh.primitives) {
             if (GltfPrimitiveMode(primitive) != TINYGLTF_MODE_TRIANGLES) continue;
-            if (!ReadGltfFloats(doc, GltfFindAttribute(primitive, "POSITION"), positions, 3)) continue;
+            const int positionAccessor = GltfFindAttribute(primitive, "POSITION");
+            const std::vector<float>* positions = reads.Positions(positionAccessor);
+            if (!positions) continue;
             const bool indexed = primitive.indices >= 0;
-            if (indexed && !ReadGltfIndices(doc, primitive.indices, indices)) continue;
-            const size_t vertexCount = positions.size() / 3;
-            std::vector<glm::vec3> vertices(vertexCount);
-            for (size_t v = 0; v < vertexCount; ++v) {
-                const glm::vec3 p = TransformPoint(world, positions[3 * v], positions[3 * v + 1], positions[3 * v + 2]);
-                vertices[v] = {p.x * scale, p.y * scale, p.z * scale};
-                lo = {std::fmin(lo.x, vertices[v].x), std::fmin(lo.y, vertices[v].y), std::fmin(lo.z, vertices[v].z)};
-                hi = {std::fmax(hi.x, vertices[v].x), std::fmax(hi.y, vertices[v].y), std::fmax(hi.z, vertices[v].z)};
+            const std::vector<uint32_t>* indices = indexed ? reads.Indices(primitive.indices) : nullptr;
+            if (indexed && !indices) continue;
+            const size_t vertexCount = positions->size() / 3;
+            auto placedHere = placed.find(positionAccessor);
+            if (placedHere == placed.end()) {
+                std::vector<glm::vec3> vertices(vertexCount);
+                for (size_t v = 0; v < vertexCount; ++v) {
+                    const float* q = positions->data() + 3 * v;
+                    const glm::vec3 p = TransformPoint(world, q[0], q[1], q[2]);
+                    vertices[v] = {p.x * scale, p.y * scale, p.z * scale};
+                    if (!IsFinite(vertices[v])) return RefuseNonFinite(map, path, node.name);
+                    lo = {std::fmin(lo.x, vertices[v].x), std::fmin(lo.y, vertices[v].y), std::fmin(lo.z, vertices[v].z)};
+                    hi = {std::fmax(hi.x, vertices[v].x), std::fmax(hi.y, vertices[v].y), std::fmax(hi.z, vertices[v].z)};
+                }
+                placedHere = placed.emplace(positionAccessor, std::move(vertices)).first;
             }
-            const size_t count = indexed ? indices.size() : vertexCount;
+            const std::vector<glm::vec3>& vertices = placedHere->second;
+            const size_t count = indexed ? indices->size() : vertexCount;
             auto vertexAt = [&](size_t i) -> glm::vec3 {
-                const size_t index = indexed ? size_t(indices[i]) : i;
+                const size_t index = indexed ? size_t((*indices)[i]) : i;
                 return index < vertexCount ? vertices[index] : glm::vec3(0.0f, 0.0f, 0.0f);
             };
             for (size_t i = 0; i + 2 < count; i += 3) {

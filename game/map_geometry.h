@@ -76,7 +76,10 @@ float MapScale(const tune::Tuning& tuning);
 
 // Loads a map at `scale` metres per file unit (not above 0: 1). True when at least one collision
 // triangle was read. Prints the report to standard output ("[map] spawns: ...", the summary line and
-// one line per spawn) and the failures and spawn warnings to standard error.
+// one line per spawn) and the failures and spawn warnings to standard error. A vertex or spawn whose
+// position (placed and scaled) is not a finite number refuses the whole map, which is left empty:
+// "[map] <path>: node '<name>' has a position that is not finite". An accessor that several
+// primitives or nodes share is read once.
 bool LoadMapGeometry(MapGeometry& map, const std::string& path, float scale);
 
 // The same from a parsed document (`path` names it in messages and locates the sidecar; an empty

@@ -16,13 +16,31 @@ bool IsTransformPath(const std::string& path) {
     return path == "translation" || path == "rotation" || path == "scale";
 }
 
+bool AllFinite(const float* values, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        if (!std::isfinite(values[i])) return false;
+    }
+    return true;
+}
+
+bool IsFiniteMatrix(const glm::mat4& m) { return AllFinite(glm::value_ptr(m), 16); }
+
+bool IsFinitePose(const JointPose& pose) {
+    const float values[10] = {pose.translation.x, pose.translation.y, pose.translation.z, pose.rotation.x,
+                              pose.rotation.y,    pose.rotation.z,    pose.rotation.w,    pose.scale.x,
+                              pose.scale.y,       pose.scale.z};
+    return AllFinite(values, 10);
+}
+
 const char* JointName(const Skeleton& skeleton, int32_t joint) {
     return joint >= 0 && static_cast<size_t>(joint) < skeleton.jointNames.size() ? skeleton.jointNames[joint].c_str()
                                                                                  : "?";
 }
 
-// Appends one animation of the document as a clip; channels that do not fit the skeleton or whose
-// accessors do not match their keys are left out.
+// Appends one animation of the document as a clip; channels that do not fit the skeleton, whose
+// accessors do not match their keys, whose key times are not finite or go backwards, or whose values
+// are not finite are left out (the sampler searches the times in order, and a number that is not
+// finite would spread through every joint below).
 Clip ReadClip(const GltfDocument& data, size_t index, const std::unordered_map<int, int32_t>& jointOfNode,
               const Skeleton& skeleton) {
     const tinygltf::Animation& animation = data.model.animations[index];
@@ -60,6 +78,21 @@ Clip ReadClip(const GltfDocument& data, size_t index, const std::unordered_map<i
             std::fprintf(stderr, "[model] clip '%s': %zu %s values on '%s' for %zu keys, channel skipped\n",
                          clip.name.c_str(), output.size() / components, source.target_path.c_str(),
                          JointName(skeleton, channel.joint), n);
+            continue;
+        }
+        const char* fault = nullptr;
+        if (!AllFinite(times.data(), n)) fault = "times that are not finite";
+        for (size_t k = 1; k < n && !fault; ++k) {
+            if (times[k] < times[k - 1]) fault = "times that go backwards";
+        }
+        for (size_t k = 0; k < n && !fault; ++k) {
+            if (!AllFinite(output.data() + (k * perKey + valueIndex) * components, components)) {
+                fault = "values that are not finite";
+            }
+        }
+        if (fault) {
+            std::fprintf(stderr, "[model] clip '%s': %s keys on '%s' have %s, channel skipped\n", clip.name.c_str(),
+                         source.target_path.c_str(), JointName(skeleton, channel.joint), fault);
             continue;
         }
         channel.firstTime = static_cast<uint32_t>(clip.times.size());
@@ -231,6 +264,16 @@ bool LoadClips(const GltfDocument& data, const tinygltf::Skin* skin, Skeleton& s
         } else {
             skeleton.inverseBindMatrices[j] = glm::inverse(data.worldMatrices[node]);
         }
+        // Every joint matrix the animator builds passes through these; one number that is not finite
+        // would reach the whole skin.
+        const char* fault = nullptr;
+        if (!IsFinitePose(skeleton.restPose[j])) fault = "rest pose";
+        if (!IsFiniteMatrix(skeleton.inverseBindMatrices[j])) fault = "inverse bind matrix";
+        if (fault) {
+            std::fprintf(stderr, "[model] skin '%s': the %s of joint %zu is not finite\n", skinName, fault, j);
+            skeleton = Skeleton();
+            return false;
+        }
     }
 
     for (size_t j = 0; j < jointCount; ++j) {
@@ -240,6 +283,11 @@ bool LoadClips(const GltfDocument& data, const tinygltf::Skin* skin, Skeleton& s
             skeleton.rootMatrix = data.worldMatrices[parentNode];
             break;
         }
+    }
+    if (!IsFiniteMatrix(skeleton.rootMatrix)) {
+        std::fprintf(stderr, "[model] skin '%s': the root matrix is not finite\n", skinName);
+        skeleton = Skeleton();
+        return false;
     }
 
     // Pre-order walk: roots, and the children of each joint, in ascending joint index.

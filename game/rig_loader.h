@@ -20,7 +20,10 @@ bool LoadRig(Rig& rig, const std::string& path);
 const tinygltf::Skin* ChooseSkin(const GltfDocument& data);
 
 // Fills the skeleton from the skin and replaces the clips with every animation of the document.
-// False when the skin has no joints, its joints do not form a forest or its accessors do not fit it.
+// False when the skin has no joints, its joints do not form a forest, its accessors do not fit it or
+// an inverse bind matrix, rest pose or its root matrix is not finite (one "[model] skin" line). A
+// channel whose key times are not finite or go backwards, or whose values are not finite, is left
+// out of its clip with one "[model] clip" line.
 bool LoadClips(const GltfDocument& data, const tinygltf::Skin* skin, Skeleton& skeleton, std::vector<Clip>& clips);
 
 // A node's local transform (a matrix is decomposed; one that cannot be gives the identity pose).

@@ -12,6 +12,12 @@
 #include "game/hit_volumes.h"
 #include "game/rig_loader.h"
 #include "game/tuning.h"
+#include "silent_target.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    fuzzsupport::SilenceTargetOutput(argc, argv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GltfDocument document;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/gltf_text.h"
+#include "support/temp_folder.h"
 
 using testsupport::ByteWriter;
 using testsupport::CountLines;
@@ -218,7 +219,7 @@ TEST(GltfDocument, MalformedInputFailsWithOneLine) {
          "[test] failed to load buffers for test\n"},
         {"huge count", GltfText(buffer, R"(,"bufferViews":[{"buffer":0,"byteLength":16}],
                   "accessors":[{"bufferView":0,"componentType":5126,"count":4611686018427387904,"type":"VEC4"}])"),
-         "[test] failed to load buffers for test\n"},
+         "[test] test is too large to load (accessor values over 8388608)\n"},
         {"external file outside the folder",
          R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":4,"uri":"/etc/hostname"}]})",
          "[test] failed to parse test\n"},
@@ -268,6 +269,242 @@ TEST(GltfDocument, ExternalBuffersOnlyFromTheDocumentsFolder) {
     EXPECT_FALSE(LoadGltfDocument(doc, escaping, "[test]"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "[test] failed to parse " + escaping + "\n");
     std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+
+namespace {
+
+// A .glb from its JSON text and binary chunk, each padded to 4 bytes.
+std::string GlbBytes(std::string json, std::string bin) {
+    while (json.size() % 4 != 0) json += ' ';
+    while (bin.size() % 4 != 0) bin += '\0';
+    ByteWriter w;
+    const size_t total = 12 + 8 + json.size() + (bin.empty() ? 0 : 8 + bin.size());
+    for (char c : std::string("glTF")) w.U8(uint8_t(c));
+    w.U32(2);
+    w.U32(uint32_t(total));
+    w.U32(uint32_t(json.size()));
+    w.U32(0x4E4F534Au);
+    for (char c : json) w.U8(uint8_t(c));
+    if (!bin.empty()) {
+        w.U32(uint32_t(bin.size()));
+        w.U32(0x004E4942u);
+        for (char c : bin) w.U8(uint8_t(c));
+    }
+    return std::string(w.bytes.begin(), w.bytes.end());
+}
+
+struct CapturedLoad {
+    bool ok = false;
+    std::string err;
+};
+
+CapturedLoad LoadCapturingErrors(GltfDocument& doc, const std::string& bytes) {
+    testing::internal::CaptureStderr();
+    CapturedLoad result;
+    result.ok = LoadText(doc, bytes);
+    result.err = testing::internal::GetCapturedStderr();
+    return result;
+}
+
+// The parser throws on some documents it cannot read; the load fails with its line instead of
+// ending the process.
+TEST(GltfDocument, WhatTheParserThrowsIsAFailedParse) {
+    const std::string glb = GlbBytes(R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":0}]})", std::string(8, '\0'));
+    ASSERT_EQ(glb.size(), 92u);
+    GltfDocument doc;
+    const CapturedLoad load = LoadCapturingErrors(doc, glb);
+    EXPECT_FALSE(load.ok);
+    EXPECT_EQ(load.err, "[test] failed to parse test\n");
+    EXPECT_TRUE(doc.model.buffers.empty());
+}
+
+std::string RepeatedText(const std::string& head, const std::string& item, size_t count, const std::string& tail) {
+    std::string text = head;
+    for (size_t i = 0; i < count; ++i) text += (i ? "," : "") + item;
+    return text + tail;
+}
+
+// Small documents that ask for more than any real asset: each fails at once with one line.
+TEST(GltfDocument, DocumentsPastTheBudgetFailWithOneLine) {
+    const std::string values = "accessor values over 8388608)\n";
+    const std::string bigPositions = R"({"componentType":5126,"count":500000,"type":"VEC3"})";
+    const struct {
+        const char* what;
+        std::string text;
+        std::string expected;
+    } cases[] = {
+        {"an accessor without a buffer view",
+         R"({"asset":{"version":"2.0"},"accessors":[{"componentType":5126,"count":16777216,"type":"MAT4"}]})",
+         values},
+        {"one more value than the budget",
+         R"({"asset":{"version":"2.0"},"accessors":[{"componentType":5126,"count":8388609,"type":"SCALAR"}]})", values},
+        {"accessors that add up past it",
+         RepeatedText(R"({"asset":{"version":"2.0"},"accessors":[)", R"({"componentType":5121,"count":3000000,"type":"SCALAR"})",
+                      3, "]}"),
+         values},
+        {"primitives sharing one accessor",
+         RepeatedText(R"({"asset":{"version":"2.0"},"nodes":[{"mesh":0}],"meshes":[{"primitives":[)",
+                      R"({"attributes":{"POSITION":0}})", 20, "]}],\"accessors\":[" + bigPositions + "]}"),
+         values},
+        {"nodes placing one mesh",
+         RepeatedText(R"({"asset":{"version":"2.0"},"nodes":[)", R"({"mesh":0})", 20,
+                      R"(],"meshes":[{"primitives":[{"attributes":{"POSITION":0}}]}],"accessors":[)" + bigPositions +
+                          "]}"),
+         values},
+        {"animation channels sharing keys",
+         RepeatedText(R"({"asset":{"version":"2.0"},"nodes":[{"name":"j"}],
+             "accessors":[{"componentType":5126,"count":400000,"type":"SCALAR"},
+                          {"componentType":5126,"count":400000,"type":"VEC4"}],
+             "animations":[{"samplers":[{"input":0,"output":1}],"channels":[)",
+                      R"({"sampler":0,"target":{"node":0,"path":"rotation"}})", 12, "]}]}"),
+         values},
+        {"JSON objects", RepeatedText(R"({"asset":{"version":"2.0"},"nodes":[)", "{}", 40000, "]}"),
+         "JSON objects over 32768)\n"},
+        {"JSON items", RepeatedText(R"({"asset":{"version":"2.0"},"extras":[)", "0", 300000, "]}"),
+         "JSON items over 262144)\n"},
+        {"JSON items of a binary file",
+         GlbBytes(RepeatedText(R"({"asset":{"version":"2.0"},"extras":[)", "0", 300000, "]}"), ""),
+         "JSON items over 262144)\n"},
+        {"bytes", std::string(size_t(GltfBudget::kBytes) + 1, ' '), "bytes over 67108864)\n"},
+    };
+    for (const auto& c : cases) {
+        GltfDocument doc;
+        const CapturedLoad load = LoadCapturingErrors(doc, c.text);
+        EXPECT_FALSE(load.ok) << c.what;
+        EXPECT_EQ(load.err, "[test] test is too large to load (" + c.expected) << c.what;
+        EXPECT_TRUE(doc.model.accessors.empty() && doc.model.nodes.empty()) << c.what;
+    }
+}
+
+TEST(GltfDocument, ADocumentAtTheBudgetLoads) {
+    const std::string text = R"({"asset":{"version":"2.0"},"extras":["{[,\"],"],
+        "accessors":[{"componentType":5126,"count":8388608,"type":"SCALAR"}]})";
+    GltfDocument doc;
+    const CapturedLoad load = LoadCapturingErrors(doc, text);
+    EXPECT_TRUE(load.ok) << load.err;
+    EXPECT_EQ(GltfAccessorCount(doc, 0), GltfBudget::kValues);
+}
+
+TEST(GltfDocument, ExternalFilesCountAgainstTheByteBudget) {
+    const testsupport::TempFolder temp;
+    const std::string folder = temp.Path();
+    // Sparse on disk: its size alone must refuse it, before anything is read.
+    std::ofstream(folder + "/big.bin").close();
+    std::filesystem::resize_file(folder + "/big.bin", GltfBudget::kBytes);
+    const std::string path = folder + "/big.gltf";
+    std::ofstream(path) << R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":67108864,"uri":"big.bin"}]})";
+    GltfDocument doc;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(LoadGltfDocument(doc, path, "[test]"));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[test] " + path + " is too large to load (bytes over 67108864)\n");
+}
+
+// One buffer: four positions, the sparse indices (u16 1, 3; u8 2; u32 0 and 3), the replacing
+// positions, and two u16 indices.
+std::vector<uint8_t> SparseBuffer() {
+    ByteWriter w;
+    for (float v : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}) w.F32(v);  //  0: 48 bytes
+    for (uint16_t i : {1, 3}) w.U16(i);                                // 48: 4 bytes
+    for (float v : {-1, -2, -3, -4, -5, -6}) w.F32(v);                  // 52: 24 bytes
+    w.U8(2);                                                           // 76: 1 byte
+    w.Pad4();
+    for (uint32_t i : {0, 3}) w.U32(i);                                // 80: 8 bytes
+    for (uint16_t i : {7, 9}) w.U16(i);                                // 88: 4 bytes
+    return w.bytes;
+}
+
+std::string SparseText(const std::string& accessors) {
+    return GltfText(SparseBuffer(), R"(,"bufferViews":[
+        {"buffer":0,"byteOffset":0,"byteLength":48},{"buffer":0,"byteOffset":48,"byteLength":4},
+        {"buffer":0,"byteOffset":52,"byteLength":24},{"buffer":0,"byteOffset":76,"byteLength":1},
+        {"buffer":0,"byteOffset":80,"byteLength":8},{"buffer":0,"byteOffset":88,"byteLength":4}],
+        "accessors":[)" + accessors + "]");
+}
+
+TEST(GltfDocument, ReadsSparseAccessors) {
+    const std::string accessors = R"(
+        {"bufferView":0,"componentType":5126,"count":4,"type":"VEC3",
+         "sparse":{"count":2,"indices":{"bufferView":1,"componentType":5123},"values":{"bufferView":2}}},
+        {"componentType":5126,"count":3,"type":"VEC3",
+         "sparse":{"count":1,"indices":{"bufferView":3,"componentType":5121},"values":{"bufferView":2,"byteOffset":12}}},
+        {"componentType":5123,"count":5,"type":"SCALAR",
+         "sparse":{"count":2,"indices":{"bufferView":4,"componentType":5125},"values":{"bufferView":5}}})";
+    GltfDocument doc;
+    const CapturedLoad load = LoadCapturingErrors(doc, SparseText(accessors));
+    ASSERT_TRUE(load.ok) << load.err;
+    std::vector<float> values;
+    ASSERT_TRUE(ReadGltfFloats(doc, 0, values, 3));
+    EXPECT_EQ(values, (std::vector<float>{1, 2, 3, -1, -2, -3, 7, 8, 9, -4, -5, -6}));
+    ASSERT_TRUE(ReadGltfFloats(doc, 1, values, 3));
+    EXPECT_EQ(values, (std::vector<float>{0, 0, 0, 0, 0, 0, -4, -5, -6})) << "zeros with element 2 replaced";
+    std::vector<uint32_t> indices;
+    ASSERT_TRUE(ReadGltfIndices(doc, 2, indices));
+    EXPECT_EQ(indices, (std::vector<uint32_t>{7, 0, 0, 9, 0}));
+}
+
+TEST(GltfDocument, MalformedSparseAccessorsFailWithOneLine) {
+    const struct {
+        const char* what;
+        const char* sparse;
+    } cases[] = {
+        {"an index past the count", R"({"count":1,"indices":{"bufferView":3,"componentType":5121},"values":{"bufferView":2}})"},
+        {"more replacements than elements",
+         R"({"count":3,"indices":{"bufferView":4,"componentType":5121},"values":{"bufferView":2}})"},
+        {"indices past their view", R"({"count":2,"indices":{"bufferView":3,"componentType":5121},"values":{"bufferView":2}})"},
+        {"values past their view",
+         R"({"count":2,"indices":{"bufferView":1,"componentType":5123},"values":{"bufferView":2,"byteOffset":4}})"},
+        {"float indices", R"({"count":1,"indices":{"bufferView":4,"componentType":5126},"values":{"bufferView":2}})"},
+        {"no indices view", R"({"count":1,"indices":{"bufferView":9,"componentType":5121},"values":{"bufferView":2}})"},
+        {"a negative offset",
+         R"({"count":1,"indices":{"bufferView":3,"componentType":5121,"byteOffset":-1},"values":{"bufferView":2}})"},
+    };
+    for (const auto& c : cases) {
+        GltfDocument doc;
+        const CapturedLoad load = LoadCapturingErrors(
+            doc, SparseText(std::string(R"({"componentType":5126,"count":2,"type":"VEC3","sparse":)") + c.sparse + "}"));
+        EXPECT_FALSE(load.ok) << c.what;
+        EXPECT_EQ(load.err, "[test] failed to load buffers for test\n") << c.what;
+    }
+}
+
+// Matrix columns of 1- and 2-byte components start on 4-byte boundaries; the last element of a view
+// needs no padding after its last column.
+TEST(GltfDocument, SmallComponentMatricesEndWithoutTheirLastPadding) {
+    ByteWriter w;
+    for (uint8_t b : {1, 2, 0, 0, 3, 4, 0, 0, 5, 6, 0, 0, 7, 8}) w.U8(b);  // MAT2 u8 x 2: 14 bytes
+    w.Pad4();                                                                // 16
+    for (uint8_t b : {1, 2, 3, 0, 4, 5, 6, 0, 0xF9, 8, 9}) w.U8(b);         // MAT3 i8: 11 bytes
+    w.Pad4();                                                                // 28
+    for (int16_t v : {1, -2, 3}) w.I16(v);                                   // MAT3 i16: 22 bytes
+    w.U16(0);
+    for (int16_t v : {4, 5, 6}) w.I16(v);
+    w.U16(0);
+    for (int16_t v : {7, 8, -9}) w.I16(v);
+    const std::string body = R"(,"bufferViews":[
+        {"buffer":0,"byteOffset":0,"byteLength":14},{"buffer":0,"byteOffset":16,"byteLength":11},
+        {"buffer":0,"byteOffset":28,"byteLength":22},{"buffer":0,"byteOffset":0,"byteLength":13}],
+        "accessors":[{"bufferView":0,"componentType":5121,"count":2,"type":"MAT2"},
+                     {"bufferView":1,"componentType":5120,"count":1,"type":"MAT3"},
+                     {"bufferView":2,"componentType":5122,"count":1,"type":"MAT3"}])";
+    GltfDocument doc;
+    const CapturedLoad load = LoadCapturingErrors(doc, GltfText(w.bytes, body));
+    ASSERT_TRUE(load.ok) << load.err;
+    std::vector<float> values;
+    ASSERT_TRUE(ReadGltfFloats(doc, 0, values, 4));
+    EXPECT_EQ(values, (std::vector<float>{1, 2, 3, 4, 5, 6, 7, 8}));
+    ASSERT_TRUE(ReadGltfFloats(doc, 1, values, 9));
+    EXPECT_EQ(values, (std::vector<float>{1, 2, 3, 4, 5, 6, -7, 8, 9}));
+    ASSERT_TRUE(ReadGltfFloats(doc, 2, values, 9));
+    EXPECT_EQ(values, (std::vector<float>{1, -2, 3, 4, 5, 6, 7, 8, -9}));
+
+    // One byte short of the last column is still outside the view.
+    const std::string shortBody = R"(,"bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":13}],
+        "accessors":[{"bufferView":0,"componentType":5121,"count":2,"type":"MAT2"}])";
+    const CapturedLoad cut = LoadCapturingErrors(doc, GltfText(w.bytes, shortBody));
+    EXPECT_FALSE(cut.ok);
+    EXPECT_EQ(cut.err, "[test] failed to load buffers for test\n");
 }
 
 }  // namespace

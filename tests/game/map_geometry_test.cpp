@@ -11,6 +11,7 @@
 #include "game/gltf_document.h"
 #include "game/tuning.h"
 #include "support/gltf_text.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -405,6 +406,121 @@ TEST(MapGeometry, MapScaleFromTheTuning) {
     EXPECT_NEAR(MapScale(tuning), 2.2609f, 1e-4f);
     tuning.match.mapReferenceHeight = 0.0f;
     EXPECT_EQ(MapScale(tuning), 1.18f);
+}
+
+}  // namespace
+
+namespace {
+
+// A position that is not a finite number, read from the file or made by placing and scaling it,
+// refuses the whole map with one line.
+TEST(MapGeometry, PositionsThatAreNotFiniteRefuseTheMap) {
+    const float nan = std::nanf("");
+    const float inf = INFINITY;
+    const FixtureMesh floor = QuadMesh(-10, -10, 10, 10, 0);
+    FixtureMesh nanFloor = floor;
+    nanFloor.positions[2].y = nan;
+    FixtureMesh infFloor = floor;
+    infFloor.positions[0].x = -inf;
+    FixtureMesh hugeFloor = floor;
+    hugeFloor.positions[1].z = 3e38f;
+    FixtureMesh nanBox = BoxMesh({0, 0, 0}, {1, 1, 1});
+    nanBox.positions[5].x = nan;
+    const struct {
+        const char* what;
+        std::vector<FixtureMesh> meshes;
+        std::vector<FixtureNode> nodes;
+        float scale;
+        const char* node;
+    } cases[] = {
+        {"NaN vertex", {nanFloor}, {{"floor", 0, {0, 0, 0}, "", false, {}}}, 1.0f, "floor"},
+        {"infinite vertex", {floor, infFloor}, {{"a", 0, {0, 0, 0}, "", false, {}}, {"b", 1, {0, 0, 0}, "", false, {}}},
+         1.0f, "b"},
+        {"scaled past the float range", {hugeFloor}, {{"floor", 0, {0, 0, 0}, "", false, {}}}, 2.0f, "floor"},
+        {"placed past the float range",
+         {floor},
+         {{"group", -1, {0, 3e38f, 0}, "", false, {1}}, {"floor", 0, {0, 3e38f, 0}, "", false, {}}},
+         1.0f, "floor"},
+        {"point spawn", {floor}, {{"floor", 0, {0, 0, 0}, "", false, {}}, {"red_spawn", -1, {3e38f, 0, 0}, "", false, {}}},
+         2.0f, "red_spawn"},
+        {"spawn marker mesh", {floor, nanBox},
+         {{"floor", 0, {0, 0, 0}, "", false, {}}, {"blue_spawn", 1, {0, 0, 0}, "", false, {}}}, 1.0f, "blue_spawn"},
+    };
+    for (const auto& c : cases) {
+        MapGeometry map;
+        const LoadResult r = LoadFixture(map, FixtureGltf(c.meshes, c.nodes), c.scale);
+        EXPECT_FALSE(r.ok) << c.what;
+        EXPECT_EQ(r.err, std::string("[map] fixture.gltf: node '") + c.node + "' has a position that is not finite\n")
+            << c.what;
+        EXPECT_EQ(r.out, "") << c.what;
+        EXPECT_TRUE(map.triangles.empty() && map.spawns.empty()) << c.what;
+    }
+}
+
+// Primitives may share their positions (each with its own indices) and nodes may place one mesh
+// several times: every primitive of every node still gives its triangles, placed by its own node.
+TEST(MapGeometry, SharedAccessorsServeEveryPrimitiveAndNode) {
+    testsupport::ByteWriter w;
+    for (float v : {0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1}) w.F32(v);
+    for (uint16_t i : {0, 1, 2, 0, 2, 3}) w.U16(i);
+    const std::string body = R"(,"bufferViews":[{"buffer":0,"byteLength":48},{"buffer":0,"byteOffset":48,"byteLength":12}],
+        "accessors":[{"bufferView":0,"componentType":5126,"count":4,"type":"VEC3"},
+                     {"bufferView":1,"componentType":5123,"count":3,"type":"SCALAR"},
+                     {"bufferView":1,"byteOffset":6,"componentType":5123,"count":3,"type":"SCALAR"}],
+        "meshes":[{"primitives":[{"attributes":{"POSITION":0},"indices":1},{"attributes":{"POSITION":0},"indices":2},
+                                 {"attributes":{"POSITION":0},"indices":1}]}],
+        "nodes":[{"mesh":0},{"mesh":0,"translation":[5,1,0]}])";
+    MapGeometry map;
+    const LoadResult r = LoadFixture(map, testsupport::GltfText(w.bytes, body), 2.0f);
+    ASSERT_TRUE(r.ok) << r.err;
+    ASSERT_EQ(map.triangles.size(), 6u);
+    EXPECT_EQ(map.triangles[0].v[2], glm::vec3(2, 0, 2));
+    EXPECT_EQ(map.triangles[1].v[2], glm::vec3(0, 0, 2));
+    EXPECT_EQ(map.triangles[2].v[2], glm::vec3(2, 0, 2));
+    EXPECT_EQ(map.triangles[3].v[0], glm::vec3(10, 2, 0));
+    EXPECT_EQ(map.triangles[4].v[2], glm::vec3(10, 2, 2));
+    EXPECT_EQ(map.bounds.min, glm::vec3(0, 0, 0));
+    EXPECT_EQ(map.bounds.max, glm::vec3(12, 2, 2));
+}
+
+// Files the parser throws on, or past the load budget, fail with one line and an empty record.
+TEST(MapGeometry, FilesTheReaderRefusesFailWithOneLine) {
+    const testsupport::TempFolder temp;
+    testsupport::ByteWriter glb;
+    const std::string json = R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":0}]})";
+    for (char c : std::string("glTF")) glb.U8(uint8_t(c));
+    glb.U32(2);
+    glb.U32(uint32_t(12 + 8 + json.size() + 16));
+    glb.U32(uint32_t(json.size()));
+    glb.U32(0x4E4F534Au);
+    for (char c : json) glb.U8(uint8_t(c));
+    glb.U32(8);
+    glb.U32(0x004E4942u);
+    for (int i = 0; i < 8; ++i) glb.U8(0);
+    const std::string thrown = temp.Path() + "/thrown.glb";
+    testsupport::WriteTextFile(thrown, std::string(glb.bytes.begin(), glb.bytes.end()));
+    std::string shared = R"({"asset":{"version":"2.0"},"nodes":[{"mesh":0}],"meshes":[{"primitives":[)";
+    for (int i = 0; i < 20; ++i) shared += std::string(i ? "," : "") + R"({"attributes":{"POSITION":0}})";
+    shared += R"(]}],"accessors":[{"componentType":5126,"count":2000000,"type":"VEC3"}]})";
+    const std::string big = temp.Path() + "/shared.gltf";
+    testsupport::WriteTextFile(big, shared);
+    const struct {
+        std::string path;
+        std::string err;
+    } cases[] = {
+        {thrown, "[map] failed to parse " + thrown + "\n"},
+        {big, "[map] " + big + " is too large to load (accessor values over 8388608)\n"},
+    };
+    for (const auto& c : cases) {
+        MapGeometry map;
+        map.spawns.push_back({});
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(LoadMapGeometry(map, c.path, 1.0f));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.err);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_TRUE(map.spawns.empty() && map.triangles.empty());
+    }
 }
 
 }  // namespace

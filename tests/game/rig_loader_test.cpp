@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "support/gltf_text.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -369,6 +371,169 @@ TEST(LoadRig, ReportsEachFailureWithItsLine) {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(anim::LoadRig(rig, "/nonexistent/character.glb"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "[animation] failed to parse /nonexistent/character.glb\n");
+}
+
+}  // namespace
+
+namespace {
+
+// One joint "hip" (node 0, under the non-joint node 1) and one rotation channel on it with the given
+// key times and values; `nodeMembers` add to the joint node, `parentMembers` to its parent.
+std::string OneChannelRig(const std::vector<float>& times, const std::vector<float>& values,
+                          const char* interpolation, const std::vector<float>& bind, const char* nodeMembers = "",
+                          const char* parentMembers = "") {
+    Accessors a;
+    const int input = a.Add(times, "SCALAR", times.size());
+    const int output = a.Add(values, "VEC4", values.size() / 4);
+    const int binds = bind.empty() ? -1 : a.Add(bind, "MAT4", 1);
+    const std::string bindMember = binds < 0 ? "" : ",\"inverseBindMatrices\":" + std::to_string(binds);
+    const std::string body = a.Members() + R"(,
+ "nodes":[{"name":"hip")" + nodeMembers + R"(},{"name":"Armature","children":[0])" + parentMembers + R"(}],
+ "skins":[{"name":"rig","joints":[0])" + bindMember + R"(}],
+ "animations":[{"name":"walk","samplers":[{"input":)" + std::to_string(input) + R"(,"output":)" +
+                             std::to_string(output) + R"(,"interpolation":")" + interpolation + R"("}],
+   "channels":[{"sampler":0,"target":{"node":0,"path":"rotation"}}]}]
+)";
+    return GltfText(a.buffer.bytes, body);
+}
+
+struct RigLoadOutcome {
+    bool ok = false;
+    size_t channels = 0;
+    std::string err;
+};
+
+RigLoadOutcome LoadOneChannelRig(const std::string& text) {
+    GltfDocument doc;
+    RigLoadOutcome outcome;
+    if (!Load(doc, text)) return outcome;
+    anim::Skeleton skeleton;
+    std::vector<anim::Clip> clips;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    outcome.ok = anim::LoadClips(doc, anim::ChooseSkin(doc), skeleton, clips);
+    outcome.err = testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
+    if (outcome.ok && clips.size() == 1) outcome.channels = clips[0].channels.size();
+    return outcome;
+}
+
+// Keys the sampler cannot use, or that would carry a number that is not finite into every joint
+// matrix, leave their channel out with one line; the rig still loads.
+TEST(LoadClips, SkipsChannelsWhoseKeysAreNotFiniteOrGoBackwards) {
+    const float nan = std::nanf("");
+    const float inf = INFINITY;
+    const std::vector<float> identity = Translation(0, 0, 0);
+    const std::vector<float> twoRotations = {0, 0, 0, 1, 0, 1, 0, 0};
+    const std::string prefix = "[model] clip 'walk': rotation keys on 'hip' have ";
+    const struct {
+        const char* what;
+        std::vector<float> times;
+        std::vector<float> values;
+        const char* interpolation;
+        const char* fault;  // null: the channel is kept
+    } cases[] = {
+        {"a NaN time", {0, nan}, twoRotations, "LINEAR", "times that are not finite"},
+        {"an infinite time", {-inf, 1}, twoRotations, "STEP", "times that are not finite"},
+        {"times going backwards", {0.5f, 0.25f}, twoRotations, "LINEAR", "times that go backwards"},
+        {"a NaN value", {0, 1}, {0, 0, 0, 1, 0, nan, 0, 0}, "LINEAR", "values that are not finite"},
+        {"an infinite value", {0, 1}, {0, 0, 0, 1, inf, 1, 0, 0}, "STEP", "values that are not finite"},
+        {"a NaN spline value",
+         {0},
+         {0, 0, 0, 0, nan, 0, 0, 1, 0, 0, 0, 0},
+         "CUBICSPLINE",
+         "values that are not finite"},
+        {"equal times", {0.5f, 0.5f}, twoRotations, "LINEAR", nullptr},
+        {"a NaN tangent, which is never read", {0}, {nan, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0}, "CUBICSPLINE", nullptr},
+    };
+    for (const auto& c : cases) {
+        const RigLoadOutcome outcome = LoadOneChannelRig(OneChannelRig(c.times, c.values, c.interpolation, identity));
+        EXPECT_TRUE(outcome.ok) << c.what;
+        if (c.fault) {
+            EXPECT_EQ(outcome.err, prefix + c.fault + ", channel skipped\n") << c.what;
+            EXPECT_EQ(outcome.channels, 0u) << c.what;
+        } else {
+            EXPECT_EQ(outcome.err, "") << c.what;
+            EXPECT_EQ(outcome.channels, 1u) << c.what;
+        }
+    }
+}
+
+// A skin whose inverse bind matrices, rest pose or root placement hold a number that is not finite is
+// refused: the animator would carry it into every joint matrix.
+TEST(LoadClips, RefusesASkinThatIsNotFinite) {
+    std::vector<float> nanBind = Translation(0, 0, 0);
+    nanBind[13] = std::nanf("");
+    std::vector<float> infBind = Translation(0, 0, 0);
+    infBind[0] = INFINITY;
+    const struct {
+        const char* what;
+        std::vector<float> bind;
+        const char* nodeMembers;
+        const char* parentMembers;
+        const char* line;
+    } cases[] = {
+        {"a NaN bind matrix", nanBind, "", "", "the inverse bind matrix of joint 0 is not finite"},
+        {"an infinite bind matrix", infBind, "", "", "the inverse bind matrix of joint 0 is not finite"},
+        {"a joint of scale 0 without bind matrices", {}, R"(,"scale":[0,0,0])", "",
+         "the inverse bind matrix of joint 0 is not finite"},
+        {"a rest pose past the float range", Translation(0, 0, 0), R"(,"translation":[1e39,0,0])", "",
+         "the rest pose of joint 0 is not finite"},
+        {"a root placed past the float range", Translation(0, 0, 0), "", R"(,"translation":[0,-1e39,0])",
+         "the root matrix is not finite"},
+    };
+    for (const auto& c : cases) {
+        const RigLoadOutcome outcome =
+            LoadOneChannelRig(OneChannelRig({0, 1}, {0, 0, 0, 1, 0, 1, 0, 0}, "LINEAR", c.bind, c.nodeMembers,
+                                            c.parentMembers));
+        EXPECT_FALSE(outcome.ok) << c.what;
+        EXPECT_EQ(outcome.err, std::string("[model] skin 'rig': ") + c.line + "\n") << c.what;
+    }
+    const RigLoadOutcome good = LoadOneChannelRig(OneChannelRig({0, 1}, {0, 0, 0, 1, 0, 1, 0, 0}, "LINEAR", {}));
+    EXPECT_TRUE(good.ok) << good.err;
+    EXPECT_EQ(good.channels, 1u);
+}
+
+// Files the reader refuses reach the rig loader as one line each.
+TEST(LoadRig, FilesTheReaderRefusesFailWithOneLine) {
+    const testsupport::TempFolder temp;
+    ByteWriter glb;
+    const std::string json = R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":0}]})";
+    for (char c : std::string("glTF")) glb.U8(static_cast<uint8_t>(c));
+    glb.U32(2);
+    glb.U32(static_cast<uint32_t>(12 + 8 + json.size() + 16));
+    glb.U32(static_cast<uint32_t>(json.size()));
+    glb.U32(0x4E4F534Au);
+    for (char c : json) glb.U8(static_cast<uint8_t>(c));
+    glb.U32(8);
+    glb.U32(0x004E4942u);
+    for (int i = 0; i < 8; ++i) glb.U8(0);
+    const std::string thrown = temp.Path() + "/thrown.glb";
+    testsupport::WriteTextFile(thrown, std::string(glb.bytes.begin(), glb.bytes.end()));
+    // Twelve channels share one sampler of two million keys.
+    std::string channels;
+    for (int i = 0; i < 12; ++i) channels += std::string(i ? "," : "") + R"({"sampler":0,"target":{"node":0,"path":"rotation"}})";
+    const std::string keys = temp.Path() + "/keys.gltf";
+    testsupport::WriteTextFile(keys, R"({"asset":{"version":"2.0"},"nodes":[{"name":"j"}],"skins":[{"joints":[0]}],
+        "accessors":[{"componentType":5126,"count":2000000,"type":"SCALAR"},
+                     {"componentType":5126,"count":2000000,"type":"VEC4"}],
+        "animations":[{"samplers":[{"input":0,"output":1}],"channels":[)" + channels + "]}]}");
+    const struct {
+        std::string path;
+        std::string err;
+    } cases[] = {
+        {thrown, "[animation] failed to parse " + thrown + "\n"},
+        {keys, "[animation] " + keys + " is too large to load (accessor values over 8388608)\n"},
+    };
+    for (const auto& c : cases) {
+        anim::Rig rig;
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(anim::LoadRig(rig, c.path));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.err);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_TRUE(rig.skeleton.jointNames.empty() && rig.clips.empty());
+    }
 }
 
 }  // namespace
