@@ -26,6 +26,9 @@ public:
     void Run(int count, const std::function<void(int)>& job);
     int ThreadCount() const { return static_cast<int>(threads_.size()); }
 
+    // The number of threads a request starts, given the hardware's thread count (0 when unknown).
+    static int ResolveThreadCount(int request, unsigned hardwareThreads);
+
     static constexpr int kMinimumParallelCount = 8;
 
 private:
