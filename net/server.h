@@ -270,6 +270,8 @@ public:
         return length > 0 && SendDatagram(to, words.data(), length);
     }
     bool SendDatagram(const Address& to, const void* bytes, int length);
+    // The economy message to one human client: its metal figures and the bounties of its room.
+    void SendEconomy(int slot);
 
     // ---- State, in this order ----
     tune::Tuning tuning{};
