@@ -12,6 +12,7 @@
 // A rocket or thrown grenade: a sphere under constant gravity, swept through the level each step.
 // A rocket goes off at its first contact; a grenade bounces, comes to rest and goes off at its fuse.
 struct Projectile {
+  static constexpr int kIdBits = 24;  // the width a projectile id travels in
   uint32_t id = 0;
   uint32_t owner = 0;
   glm::vec3 position{0.0f};

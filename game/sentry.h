@@ -10,6 +10,7 @@
 
 // A planted turret that turns toward enemies at a limited rate and fires at them.
 struct Sentry {
+  static constexpr int kIdBits = 12;  // the width a sentry id travels in
   uint32_t id = 0;
   uint32_t owner = 0;
   uint8_t team = 255;

@@ -12,6 +12,7 @@
 // A standing wall of energy put up by the shield power; it blocks the shots of everyone but its
 // owner's side. The wall is a box turned about the vertical axis by the shield's yaw.
 struct Shield {
+  static constexpr int kIdBits = 12;  // the width a shield id travels in
   uint32_t id = 0;
   uint32_t owner = 0;
   uint8_t team = 255;

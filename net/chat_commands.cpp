@@ -75,8 +75,11 @@ std::vector<std::string> SplitChatArguments(std::string_view text, bool* trailin
     std::string current;
     bool quoted = false;
     bool sawQuote = false;
-    for (const char c : text) {
-        if (c == '"') {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\' && i + 1 < text.size() && (text[i + 1] == '"' || text[i + 1] == '\\')) {
+            current.push_back(text[++i]);
+        } else if (c == '"') {
             quoted = !quoted;
             sawQuote = true;
         } else if (c == ' ' && !quoted) {
@@ -118,8 +121,17 @@ bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix)
 
 std::string QuoteIfSpaced(std::string_view word)
 {
-    if (word.find(' ') == std::string_view::npos) {
-        return std::string(word);
+    // A name may hold any printable byte: escaping quotes and backslashes lets the splitter give back
+    // exactly this word, where a bare quote would end the word early or eat the rest of the line.
+    std::string escaped;
+    for (const char c : word) {
+        if (c == '"' || c == '\\') {
+            escaped.push_back('\\');
+        }
+        escaped.push_back(c);
     }
-    return "\"" + std::string(word) + "\"";
+    if (word.find(' ') == std::string_view::npos) {
+        return escaped;
+    }
+    return "\"" + escaped + "\"";
 }

@@ -31,10 +31,13 @@ std::string ChatCommandUsage(const ChatCommand& command);
 // nothing after the "/" but spaces.
 bool ParseChatCommand(std::string_view line, std::string* word, std::vector<std::string>* args);
 // Words separated by spaces; double quotes group words and are not part of them, and a pair of
-// quotes is an empty word. `trailingSpace`, when given, tells whether the text ends with a space
+// quotes is an empty word. A backslash before a double quote or a backslash makes that character
+// part of the word; any other backslash is an ordinary character. `trailingSpace`, when given, tells whether the text ends with a space
 // outside quotes (the client then completes a new word rather than the last one).
 std::vector<std::string> SplitChatArguments(std::string_view text, bool* trailingSpace);
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 bool StartsWithIgnoreCase(std::string_view text, std::string_view prefix);
-// The word in double quotes when it holds a space, else unchanged.
+// The word as SplitChatArguments reads it back: each double quote and backslash escaped with a
+// backslash, and the whole in double quotes when it holds a space. A word with neither a space, a
+// quote nor a backslash comes back unchanged.
 std::string QuoteIfSpaced(std::string_view word);

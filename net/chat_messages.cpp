@@ -13,7 +13,7 @@ bool SerializeChat(S& stream, M& m)
             return false;
         }
     }
-    return SerializeText(stream, m.text, 7, kMaxChatLength, 8, OverLength::Refuse) && !m.text.empty();
+    return SerializeShownText(stream, m.text, 7, kMaxChatLength, 8, OverLength::Refuse) && !m.text.empty();
 }
 
 template <class S, class M>
@@ -21,7 +21,7 @@ bool SerializeChatLine(S& stream, M& m)
 {
     SerializeBits(stream, m.sender, 8);
     SerializeBool(stream, m.fromServer);
-    return SerializeText(stream, m.text, 7, kMaxChatLength, 8, OverLength::Refuse);
+    return SerializeShownText(stream, m.text, 7, kMaxChatLength, 8, OverLength::Refuse);
 }
 
 template <class S, class M>
@@ -32,13 +32,13 @@ bool SerializeCommand(S& stream, M& m)
             return false;
         }
     }
-    return SerializeText(stream, m.line, 8, kMaxCommandLength, 8, OverLength::Refuse) && !m.line.empty();
+    return SerializeShownText(stream, m.line, 8, kMaxCommandLength, 8, OverLength::Refuse) && !m.line.empty();
 }
 
 template <class S, class M>
 bool SerializeKicked(S& stream, M& m)
 {
-    return SerializeText(stream, m.reason, 7, kMaxKickReasonLength, 8, OverLength::Refuse);
+    return SerializeShownText(stream, m.reason, 7, kMaxKickReasonLength, 8, OverLength::Refuse);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // Text messages: a player's chat line, the server's relayed or own lines, slash command lines and
-// the kick notice. Characters travel in 8 bits.
+// the kick notice. Characters travel in 8 bits; a reader keeps only the printable ones (32..126),
+// so a line of nothing else reads as empty.
 #include <cstdint>
 #include <string>
 
@@ -14,7 +15,8 @@ constexpr uint32_t kMaxCommandLength = 128;
 constexpr uint32_t kMaxKickReasonLength = 64;
 
 // Client to server. The writer cuts the text to 96 characters and refuses an empty one; the
-// reader refuses a length of 0 or above 96. Trimming spaces is the caller's.
+// reader refuses a length above 96 and a text with no printable character. Trimming spaces is the
+// caller's.
 struct ChatMessage {
     static constexpr MessageType kType = MessageType::Chat;
     std::string text;
@@ -30,7 +32,7 @@ struct ChatLineMessage {
 };
 
 // Client to server: a slash command line, cut to 128 characters; an empty line is refused, as is a
-// length of 0 or above 128 on reading.
+// length above 128 or a line with no printable character on reading.
 struct CommandMessage {
     static constexpr MessageType kType = MessageType::Command;
     std::string line;

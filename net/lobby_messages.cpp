@@ -63,7 +63,7 @@ bool SerializeLobbyRequest(S& stream, M& m)
     }
     SerializeText(stream, m.password, 5, kMaxPasswordLength, 7, OverLength::KeepFirst);
     SerializeBits(stream, m.argument, 8);
-    return SerializeText(stream, m.name, 4, kMaxPlayerNameLength, 7, OverLength::Refuse) &&
+    return SerializeShownText(stream, m.name, 4, kMaxPlayerNameLength, 7, OverLength::Refuse) &&
            SerializeText(stream, m.ticket, 7, kMaxTicketLength, 7, OverLength::Refuse);
 }
 
@@ -72,7 +72,7 @@ bool SerializeLobbyMember(S& stream, Member& member)
 {
     SerializeBits(stream, member.slot, 8);
     SerializeBool(stream, member.isHost);
-    SerializeText(stream, member.name, 4, kMaxPlayerNameLength, 7, OverLength::KeepFirst);
+    SerializeShownText(stream, member.name, 4, kMaxPlayerNameLength, 7, OverLength::KeepFirst);
     SerializeTeam(stream, member.side);
     SerializeBits(stream, member.armour, 3);
     SerializeClamped(stream, member.kills, 8, 255);
@@ -90,7 +90,7 @@ template <class S, class Room>
 bool SerializeLobbyRoom(S& stream, Room& room)
 {
     SerializeBits(stream, room.id, 16);
-    SerializeText(stream, room.name, 5, kMaxRoomNameLength, 7, OverLength::KeepFirst);
+    SerializeShownText(stream, room.name, 5, kMaxRoomNameLength, 7, OverLength::KeepFirst);
     SerializeClamped(stream, room.memberCount, 9, kMaxPlayers);
     SerializeBool(stream, room.started);
     SerializeBool(stream, room.hasPassword);
@@ -114,10 +114,10 @@ bool SerializeLobbyState(S& stream, M& m)
     }
     SerializeBits(stream, m.ownSlot, 8);
     SerializeTeam(stream, m.winningSide);
-    SerializeText(stream, m.notice, 7, kMaxNoticeLength, 7, OverLength::KeepFirst);
+    SerializeShownText(stream, m.notice, 7, kMaxNoticeLength, 7, OverLength::KeepFirst);
     if (place != static_cast<uint32_t>(LobbyPlace::NoRoom)) {
         SerializeBits(stream, m.roomId, 16);
-        SerializeText(stream, m.roomName, 5, kMaxRoomNameLength, 7, OverLength::KeepFirst);
+        SerializeShownText(stream, m.roomName, 5, kMaxRoomNameLength, 7, OverLength::KeepFirst);
         SerializeBool(stream, m.isHost);
         SerializeRoomSettings(stream, m.settings);
         SerializeBool(stream, m.hasPassword);

@@ -25,7 +25,8 @@ constexpr uint32_t kMaxLobbyRooms = 32;
 // 7 bits per character. A writer refuses (and a reader ignores) an action of 11 or more, an
 // armour of 5 or more, a weapon of 10 or more or a power of 5 or more; the reader also ignores a
 // name longer than 14 or a ticket longer than 64 characters, and keeps the first 24 characters of
-// a longer password. The writer cuts texts to those lengths.
+// a longer password. The writer cuts texts to those lengths. The reader keeps only the printable
+// characters (32..126) of the name; password and ticket are kept as they came.
 struct LobbyRequestMessage {
     static constexpr MessageType kType = MessageType::LobbyRequest;
     LobbyAction action = LobbyAction::KeepAlive;
@@ -72,7 +73,8 @@ struct LobbyRoomEntry {
 
 // Server to one client every 0.2 s. In a room (place 1 or 2) it describes that room and its first
 // 32 members; otherwise it lists the first 32 rooms. Texts longer than their limit are cut by the
-// writer and cut to the limit by the reader; more members or rooms than 32 are refused.
+// writer and cut to the limit by the reader, which then keeps only their printable characters
+// (32..126); more members or rooms than 32 are refused.
 struct LobbyStateMessage {
     static constexpr MessageType kType = MessageType::LobbyState;
     LobbyPlace place = LobbyPlace::NoRoom;

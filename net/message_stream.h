@@ -87,16 +87,22 @@ void SerializeClamped(S& stream, T& value, int bits, int64_t max)
     }
 }
 
-// A player slot that may be negative: sent as 0 when it is.
+// A player slot in 8 bits. Every 8-bit value is a real slot, so a writer given one outside
+// 0..kMaxPlayers-1 (a negative "nobody") refuses the message rather than send it as slot 0, a
+// player who did nothing. Returns false only then.
 template <class S, class T>
-void SerializeSlotOrZero(S& stream, T& slot)
+bool SerializeSlot(S& stream, T& slot)
 {
     if constexpr (S::kReading) {
         slot = static_cast<std::remove_cv_t<T>>(stream.reader.Read(8));
     } else {
-        const int v = static_cast<int>(slot);
-        stream.writer.Write(v < 0 ? 0u : static_cast<uint32_t>(v), 8);
+        const int64_t v = static_cast<int64_t>(slot);
+        if (v < 0 || v >= kMaxPlayers) {
+            return false;
+        }
+        stream.writer.Write(static_cast<uint32_t>(v), 8);
     }
+    return true;
 }
 
 // A team on the wire: 0, 1, or 2 for anything else. Read back as 0, 1, or kTeamNone.
@@ -144,6 +150,29 @@ bool SerializeText(S& stream, Text& text, int lengthBits, uint32_t maxLength, in
         }
         return true;
     }
+}
+
+// Keeps only the printable bytes 32..126 of a text, in order.
+inline void KeepPrintable(std::string& text)
+{
+    std::erase_if(text, [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 32 || byte > 126;
+    });
+}
+
+// Text that is shown to players (names, chat, room names, notices, kick reasons): as SerializeText,
+// and a reader stores only its printable bytes, so that no NUL, control or escape byte from the
+// network reaches a screen, a log or a name comparison.
+template <class S, class Text>
+bool SerializeShownText(S& stream, Text& text, int lengthBits, uint32_t maxLength, int charBits,
+                        OverLength overLength)
+{
+    const bool accepted = SerializeText(stream, text, lengthBits, maxLength, charBits, overLength);
+    if constexpr (S::kReading) {
+        KeepPrintable(text);
+    }
+    return accepted;
 }
 
 // A list: a count in `countBits`, then the entries. The writer sends at most `maxCount` entries

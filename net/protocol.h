@@ -129,7 +129,7 @@ struct OpenedDatagram {
 // The server's rule: whole words only (at least one), at most 1200 bytes, and the magic.
 bool OpenServerDatagram(const void* bytes, int length, OpenedDatagram& out);
 // The client's rule: at least 4 bytes, a trailing partial word ignored, the magic, and only the
-// types the server sends (2 to 26).
+// types the server sends (2 to 26, less the unused 9 and 17).
 bool OpenClientDatagram(const void* bytes, int length, OpenedDatagram& out);
 
 // Builds one whole message (header, fields, flush) into `words`. Returns its length in bytes, or

@@ -15,7 +15,6 @@ namespace net {
 namespace {
 
 constexpr int kReceiveBufferBytes = 1048576;
-constexpr int kMaxOversizedSkipped = 64;
 
 int Fd(uint64_t handle)
 {
@@ -133,35 +132,34 @@ bool UdpSocket::SendTo(const Address& address, const void* bytes, int length)
 int UdpSocket::ReceiveFrom(Address& from, void* buffer, int capacity)
 {
     if (handle_ == kClosed || buffer == nullptr || capacity <= 0) {
-        return -1;
+        return kError;
     }
     // A datagram longer than the buffer would otherwise arrive silently cut to the buffer's size
     // and pass for a shorter message; MSG_TRUNC reports its real length so it can be dropped whole.
-    // Skipping is bounded so that a flood of oversized datagrams cannot hold the caller here.
-    for (int attempt = 0; attempt <= kMaxOversizedSkipped; ++attempt) {
-        sockaddr_in sender{};
-        socklen_t senderLength = sizeof sender;
-        const ssize_t received = recvfrom(Fd(handle_), buffer, static_cast<size_t>(capacity), MSG_TRUNC,
-                                          reinterpret_cast<sockaddr*>(&sender), &senderLength);
-        if (received < 0) {
-            // A refused connection is an ICMP port-unreachable for an earlier send to a vanished
-            // peer: it must never stop a receive loop.
-            if (errno == EAGAIN || errno == EWOULDBLOCK || errno == ECONNREFUSED || errno == EINTR) {
-                return 0;
-            }
-            return -1;
+    sockaddr_in sender{};
+    socklen_t senderLength = sizeof sender;
+    ssize_t received = 0;
+    do {
+        senderLength = sizeof sender;
+        received = recvfrom(Fd(handle_), buffer, static_cast<size_t>(capacity), MSG_TRUNC,
+                            reinterpret_cast<sockaddr*>(&sender), &senderLength);
+    } while (received < 0 && errno == EINTR);
+    if (received < 0) {
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            return kNothingWaiting;
         }
-        if (received == 0) {
-            return 0;
-        }
-        if (received > static_cast<ssize_t>(capacity)) {
-            continue;
-        }
-        from.ip = ntohl(sender.sin_addr.s_addr);
-        from.port = ntohs(sender.sin_port);
-        return static_cast<int>(received);
+        // A refused connection is the port-unreachable report for an earlier send to a vanished
+        // peer: it is taken off the socket like a datagram and must never stop a receive loop.
+        return errno == ECONNREFUSED ? kDropped : kError;
     }
-    return 0;
+    // Each thrown-away datagram is reported on its own, so a flood of empty or oversized ones
+    // neither reads as a drained socket nor holds the caller here; the caller bounds its loop.
+    if (received == 0 || received > static_cast<ssize_t>(capacity)) {
+        return kDropped;
+    }
+    from.ip = ntohl(sender.sin_addr.s_addr);
+    from.port = ntohs(sender.sin_port);
+    return static_cast<int>(received);
 }
 
 bool StartupSockets()

@@ -3,6 +3,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "game/projectile.h"
+#include "game/sentry.h"
+#include "game/shield.h"
 #include "net/message_stream.h"
 
 namespace net {
@@ -16,7 +19,9 @@ bool IsFinite(const glm::vec3& v)
 template <class S, class M>
 bool SerializeHitEvent(S& stream, M& m)
 {
-    SerializeSlotOrZero(stream, m.attacker);
+    if (!SerializeSlot(stream, m.attacker)) {
+        return false;
+    }
     SerializeBits(stream, m.victim, 8);
     SerializeBits(stream, m.kind, 3);
     if constexpr (S::kReading) {
@@ -86,9 +91,11 @@ bool SerializeDropTaken(S& stream, M& m)
 template <class S, class M>
 bool SerializeProjectileSpawned(S& stream, M& m)
 {
-    SerializeBits(stream, m.id, 24);
+    SerializeBits(stream, m.id, Projectile::kIdBits);
     SerializeBits(stream, m.kind, 2);
-    SerializeSlotOrZero(stream, m.owner);
+    if (!SerializeSlot(stream, m.owner)) {
+        return false;
+    }
     SerializeVec3(stream, m.position);
     SerializeVec3(stream, m.velocity);
     return true;
@@ -97,7 +104,7 @@ bool SerializeProjectileSpawned(S& stream, M& m)
 template <class S, class M>
 bool SerializeProjectileDetonated(S& stream, M& m)
 {
-    SerializeBits(stream, m.id, 24);
+    SerializeBits(stream, m.id, Projectile::kIdBits);
     SerializeVec3(stream, m.position);
     return true;
 }
@@ -113,11 +120,13 @@ bool SerializeKillEvent(S& stream, M& m)
     return true;
 }
 
-template <class S, class Sentry>
-bool SerializeSentry(S& stream, Sentry& sentry)
+template <class S, class Entry>
+bool SerializeSentry(S& stream, Entry& sentry)
 {
-    SerializeBits(stream, sentry.id, 12);
-    SerializeSlotOrZero(stream, sentry.owner);
+    SerializeBits(stream, sentry.id, Sentry::kIdBits);
+    if (!SerializeSlot(stream, sentry.owner)) {
+        return false;
+    }
     SerializeTeam(stream, sentry.team);
     SerializeVec3(stream, sentry.position);
     SerializeFloat(stream, sentry.baseYaw);
@@ -191,11 +200,13 @@ bool SerializeShotEvent(S& stream, M& m)
     return SerializeShotRecord(stream, m.shot);
 }
 
-template <class S, class Shield>
-bool SerializeShield(S& stream, Shield& shield)
+template <class S, class Entry>
+bool SerializeShield(S& stream, Entry& shield)
 {
-    SerializeBits(stream, shield.id, 12);
-    SerializeSlotOrZero(stream, shield.owner);
+    SerializeBits(stream, shield.id, Shield::kIdBits);
+    if (!SerializeSlot(stream, shield.owner)) {
+        return false;
+    }
     SerializeTeam(stream, shield.team);
     SerializeVec3(stream, shield.position);
     SerializeFloat(stream, shield.yaw);
@@ -215,7 +226,9 @@ template <class S, class M>
 bool SerializeHealingField(S& stream, M& m)
 {
     SerializeBits(stream, m.id, 16);
-    SerializeSlotOrZero(stream, m.owner);
+    if (!SerializeSlot(stream, m.owner)) {
+        return false;
+    }
     SerializeTeam(stream, m.team);
     SerializeVec3(stream, m.position);
     return true;

@@ -25,7 +25,7 @@ constexpr uint8_t kHitKindShield = 7;
 
 struct HitEventMessage {
     static constexpr MessageType kType = MessageType::HitEvent;
-    int attacker = 0;  // a negative attacker travels as 0
+    int attacker = 0;  // a slot; the writer refuses the message for a negative attacker
     uint8_t victim = 0;
     uint8_t kind = 0;
     int amount = 0;  // its absolute value travels, at most 4095
@@ -60,7 +60,7 @@ struct ProjectileSpawnedMessage {
     static constexpr MessageType kType = MessageType::ProjectileSpawned;
     uint32_t id = 0;   // 24 bits on the wire
     uint8_t kind = 0;  // 0 rocket, 1 grenade
-    int owner = 0;     // negative travels as 0
+    int owner = 0;     // a slot; the writer refuses the message for a negative owner
     glm::vec3 position{0.0f};
     glm::vec3 velocity{0.0f};
 };
@@ -82,7 +82,7 @@ struct KillEventMessage {
 
 struct SentryStateEntry {
     uint32_t id = 0;         // low 12 bits travel
-    int owner = 0;           // negative travels as 0
+    int owner = 0;           // a slot; a negative owner makes the writer refuse the list
     uint8_t team = kTeamNone;  // 0, 1, or none
     glm::vec3 position{0.0f};
     float baseYaw = 0.0f;
@@ -115,7 +115,7 @@ struct ShotEventMessage {
 
 struct ShieldStateEntry {
     uint32_t id = 0;      // low 12 bits travel
-    int owner = 0;        // negative travels as 0
+    int owner = 0;        // a slot; a negative owner makes the writer refuse the list
     uint8_t team = kTeamNone;  // 0, 1, or none
     glm::vec3 position{0.0f};
     float yaw = 0.0f;
@@ -132,7 +132,7 @@ struct ShieldStatesMessage {
 struct HealingFieldMessage {
     static constexpr MessageType kType = MessageType::HealingField;
     uint16_t id = 0;
-    int owner = 0;       // negative travels as 0
+    int owner = 0;       // a slot; the writer refuses the message for a negative owner
     uint8_t team = kTeamNone;  // 0, 1, or none
     glm::vec3 position{0.0f};
 };

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the unit tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, the threaded tests under ThreadSanitizer, each fuzz target for a
-# bounded time, and finally the whole suite on the normal build.
+# bounded time (one target per core at a time), and finally the whole suite on the normal build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 jobs=$(nproc)
-fuzz_seconds=${ZW_FUZZ_SECONDS:-10}
+# The fuzz targets run side by side, one per core. By default each gets its share of the wall time
+# that running them one after another for 10 s each would take, so more cores mean more runs for
+# every target at the same cost; ZW_FUZZ_SECONDS sets the seconds of each target instead.
+fuzz_count=$(find tests/fuzz -maxdepth 1 -name '*_fuzz.cpp' | wc -l)
+fuzz_rounds=$(( (fuzz_count + jobs - 1) / jobs ))
+fuzz_seconds=${ZW_FUZZ_SECONDS:-$(( fuzz_rounds > 0 ? 10 * fuzz_count / fuzz_rounds : 10 ))}
 
 echo "[test] sanitizer build (address, undefined)"
 bash tools/build.sh build-asan -DZW_SANITIZE=ON -DZW_WERROR=ON -DZW_BENCH=OFF > build-asan.log 2>&1 \
@@ -30,7 +35,7 @@ if [ -n "$threaded_suites" ]; then
   done
 fi
 
-echo "[test] fuzz targets, ${fuzz_seconds} s each"
+echo "[test] fuzz targets, ${fuzz_seconds} s each, ${jobs} at a time"
 fuzz_targets=()
 for source in tests/fuzz/*_fuzz.cpp; do
   [ -e "$source" ] && fuzz_targets+=(--target "$(basename "$source" .cpp)")
@@ -40,16 +45,38 @@ if [ ${#fuzz_targets[@]} -gt 0 ]; then
     > build-fuzz.log 2>&1 && cmake --build build-fuzz -j "$jobs" "${fuzz_targets[@]}" >> build-fuzz.log 2>&1 \
     || { tail -80 build-fuzz.log; exit 1; }
 fi
-for fuzzer in build-fuzz/bin/*_fuzz; do
-  [ -x "$fuzzer" ] || continue
+# One fuzz target on a copy of its seeds: its log, its exit status and the size of the corpus it
+# grew go into build-fuzz, and so does any crash file (never the source tree).
+run_fuzzer() {
+  local fuzzer=$1 name corpus status=0
   name=$(basename "$fuzzer")
   corpus=$(mktemp -d)
   [ -d "tests/fuzz/corpus/$name" ] && cp -r "tests/fuzz/corpus/$name/." "$corpus/"
-  "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 "$corpus" > "build-fuzz/$name.log" 2>&1 \
-    || { tail -40 "build-fuzz/$name.log"; echo "[test] $name failed"; exit 1; }
-  echo "[test] $name: $(find "$corpus" -type f | wc -l) corpus entries after ${fuzz_seconds} s, no crash"
+  "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -artifact_prefix="build-fuzz/$name-" \
+    "$corpus" > "build-fuzz/$name.log" 2>&1 || status=$?
+  find "$corpus" -type f | wc -l > "build-fuzz/$name.entries"
+  echo "$status" > "build-fuzz/$name.status"
   rm -rf "$corpus"
+}
+fuzz_names=()
+for fuzzer in build-fuzz/bin/*_fuzz; do
+  [ -x "$fuzzer" ] || continue
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  name=$(basename "$fuzzer")
+  rm -f "build-fuzz/$name.status"
+  fuzz_names+=("$name")
+  run_fuzzer "$fuzzer" &
 done
+wait
+fuzz_failed=0
+for name in "${fuzz_names[@]}"; do
+  if [ "$(cat "build-fuzz/$name.status" 2>/dev/null)" = 0 ]; then
+    echo "[test] $name: $(cat "build-fuzz/$name.entries") corpus entries after ${fuzz_seconds} s, no crash"
+  else
+    tail -40 "build-fuzz/$name.log" || true; echo "[test] $name failed"; fuzz_failed=1
+  fi
+done
+[ "$fuzz_failed" -eq 0 ] || exit 1
 
 echo "[test] normal build"
 bash tools/build.sh build -DZW_WERROR=ON > build.log 2>&1 || { tail -80 build.log; exit 1; }

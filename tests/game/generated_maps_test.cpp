@@ -14,6 +14,7 @@
 #include "game/map_geometry.h"
 #include "game/tuning.h"
 #include "support/collision_reference.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ struct LoadedMap {
     std::string out, err;
 };
 
-LoadedMap Load(const char* path) {
+LoadedMap LoadMapCapturingLog(const char* path) {
     LoadedMap loaded;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
@@ -46,7 +47,7 @@ LoadedMap Load(const char* path) {
 
 TEST(GeneratedMaps, LoadWithTheirReport) {
     for (const MapCase& c : kMaps) {
-        const LoadedMap l = Load(c.path);
+        const LoadedMap l = LoadMapCapturingLog(c.path);
         ASSERT_TRUE(l.ok) << c.path << "\n" << l.err;
         EXPECT_EQ(l.err, "") << c.path << ": every spawn stands inside the level on a floor";
         char first[128];
@@ -69,7 +70,7 @@ TEST(GeneratedMaps, LoadWithTheirReport) {
 
 TEST(GeneratedMaps, SpawnsStandOnTheFloorFacingIntoTheLevel) {
     for (const MapCase& c : kMaps) {
-        const LoadedMap l = Load(c.path);
+        const LoadedMap l = LoadMapCapturingLog(c.path);
         ASSERT_TRUE(l.ok) << c.path;
         CollisionWorld world;
         MapGeometry copy = l.map;
@@ -89,7 +90,7 @@ TEST(GeneratedMaps, SpawnsStandOnTheFloorFacingIntoTheLevel) {
 
 TEST(GeneratedMaps, GridMatchesEveryTriangleWalk) {
     for (const MapCase& c : kMaps) {
-        const LoadedMap l = Load(c.path);
+        const LoadedMap l = LoadMapCapturingLog(c.path);
         ASSERT_TRUE(l.ok) << c.path;
         CollisionWorld world;
         MapGeometry copy = l.map;
@@ -106,7 +107,7 @@ TEST(GeneratedMaps, HaveSlopesAndStepsOnBothSidesOfTheLimits) {
     const float walkable = std::cos(tuning.movement.maxWalkableSlope * 0.017453292f);
     const float step = tuning.movement.stepHeight;
     for (const MapCase& c : kMaps) {
-        const LoadedMap l = Load(c.path);
+        const LoadedMap l = LoadMapCapturingLog(c.path);
         ASSERT_TRUE(l.ok) << c.path;
         CollisionWorld world;
         MapGeometry copy = l.map;
@@ -153,7 +154,8 @@ TEST(GeneratedMaps, DamagedCopiesFailWithOneLine) {
     std::ifstream in(kMaps[0].path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_GT(bytes.size(), 1000u);
-    const std::string path = testing::TempDir() + "damaged_map.glb";
+    const testsupport::TempFolder folder;
+    const std::string path = folder.Path() + "/damaged_map.glb";
     auto loadCopy = [&](const std::string& content) {
         std::ofstream(path, std::ios::binary) << content;
         MapGeometry map;
@@ -178,7 +180,6 @@ TEST(GeneratedMaps, DamagedCopiesFailWithOneLine) {
     const auto [ok, err] = loadCopy(raised);
     EXPECT_FALSE(ok);
     EXPECT_EQ(err, "[map] failed to load buffers for " + path + "\n");
-    std::remove(path.c_str());
 }
 
 }  // namespace

@@ -248,7 +248,8 @@ namespace {
 
 // A .gltf may keep its buffer in a file beside it, but not outside its folder.
 TEST(GltfDocument, ExternalBuffersOnlyFromTheDocumentsFolder) {
-    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "zw_gltf_external";
+    const testsupport::TempFolder temp;
+    const std::filesystem::path folder = temp.Path();
     std::filesystem::create_directories(folder / "inner");
     const std::vector<uint8_t> bytes = {0, 0, 128, 63};  // 1.0f
     std::ofstream(folder / "inner" / "data.bin", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), 4);
@@ -268,7 +269,6 @@ TEST(GltfDocument, ExternalBuffersOnlyFromTheDocumentsFolder) {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(LoadGltfDocument(doc, escaping, "[test]"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "[test] failed to parse " + escaping + "\n");
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

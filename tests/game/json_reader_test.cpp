@@ -9,6 +9,8 @@
 #include <ostream>
 #include <string>
 
+#include "support/temp_folder.h"
+
 namespace {
 
 struct ErrorCase {
@@ -115,7 +117,8 @@ TEST(JsonReader, FolderFailsAsUnopenable)
 
 TEST(JsonReader, ParsesFileBytesAsTheyAre)
 {
-    const std::filesystem::path path = std::filesystem::path(testing::TempDir()) / "zw_json_reader_file.json";
+    const testsupport::TempFolder folder;
+    const std::filesystem::path path = std::filesystem::path(folder.Path()) / "file.json";
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
     std::fputs("{\"name\": \"crown\",\r\n \"scale\": 1.5}\n", file);
@@ -126,7 +129,6 @@ TEST(JsonReader, ParsesFileBytesAsTheyAre)
     ASSERT_TRUE(json::ParseFile(path.string(), out, &error)) << error;
     EXPECT_EQ(out.Find("name").AsString(), "crown");
     EXPECT_EQ(out.Find("scale").AsNumber(0.0f), 1.5f);
-    std::filesystem::remove(path);
 }
 
 TEST(JsonReader, AcceptsDepthLimitExactly)

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "game/gltf_document.h"
 #include "game/tuning.h"
@@ -40,19 +39,10 @@ LoadResult LoadFixture(MapGeometry& map, const std::string& text, float scale, c
     return result;
 }
 
-// A folder of its own under the temporary directory, removed at the end of the test.
+// A folder of its own under the test's temporary folder, removed at the end of the test.
 struct MapFolder {
-    std::filesystem::path path;
-    MapFolder() {
-        static int counter = 0;
-        path = std::filesystem::temp_directory_path() /
-               ("zw_map_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        std::filesystem::create_directories(path);
-    }
-    ~MapFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
+    testsupport::TempFolder folder;
+    std::filesystem::path path{folder.Path()};
     std::string Write(const std::string& name, const std::string& text) const {
         const std::string file = (path / name).string();
         std::ofstream(file, std::ios::binary) << text;

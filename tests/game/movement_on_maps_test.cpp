@@ -19,13 +19,13 @@ using testsim::SpawnedPlayer;
 
 namespace {
 
-const char* const kMaps[] = {"maps/Map One/map_one.glb", "maps/Map Two/Map_Two.glb"};
+const char* const kMovementMaps[] = {"maps/Map One/map_one.glb", "maps/Map Two/Map_Two.glb"};
 
 }  // namespace
 
 TEST(MovementOnMaps, EverySpawnIsStandable) {
   const tune::Tuning tuning;
-  for (const char* path : kMaps) {
+  for (const char* path : kMovementMaps) {
     const GeneratedMap map = LoadGeneratedMap(path);
     ASSERT_TRUE(map.loaded) << path;
     ASSERT_FALSE(map.spawns.empty()) << path;
@@ -42,7 +42,7 @@ TEST(MovementOnMaps, EverySpawnIsStandable) {
 
 TEST(MovementOnMaps, BodiesNeverEndAStepInsideOrBelowTheLevel) {
   const tune::Tuning tuning;
-  for (const char* path : kMaps) {
+  for (const char* path : kMovementMaps) {
     const GeneratedMap map = LoadGeneratedMap(path);
     ASSERT_TRUE(map.loaded) << path;
     const float lowest = map.bounds.min.y;

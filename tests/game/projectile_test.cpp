@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr float kTick = 1.0f / 64.0f;
+constexpr float kProjectileTick = 1.0f / 64.0f;
 
 // A grenade as the server throws one, with the default grenade values.
 Projectile& ThrowGrenade(IdList<Projectile>& list, const glm::vec3& from, const glm::vec3& velocity) {
@@ -79,7 +79,7 @@ TEST(AdvanceProjectiles, ARocketDetonatesAtItsFirstContact) {
   SpawnProjectile(list, 2, glm::vec3(0.0f, 1.5f, -4.5f + 0.18f + 0.1f), glm::vec3(0.0f, 0.0f, -42.0f), 0, 6.0f,
                   0.18f, 6.0f);
   std::vector<Projectile> out;
-  AdvanceProjectiles(list, kTick, world, out);
+  AdvanceProjectiles(list, kProjectileTick, world, out);
   ASSERT_EQ(out.size(), 1u);
   EXPECT_TRUE(list.items.empty());
   EXPECT_NEAR(out[0].position.z, -4.5f + 0.18f, 1e-5) << "the sphere centre at contact";
@@ -94,7 +94,7 @@ TEST(AdvanceProjectiles, ARocketInTheOpenGoesOffAtItsFuse) {
   std::vector<Projectile> out;
   int steps = 0;
   while (out.empty() && steps < 1000) {
-    AdvanceProjectiles(list, kTick, world, out);
+    AdvanceProjectiles(list, kProjectileTick, world, out);
     ++steps;
   }
   EXPECT_EQ(steps, 32);  // age reaches 0.5 s at the 32nd step
@@ -109,7 +109,7 @@ TEST(AdvanceProjectiles, AGrenadeComesToRestAndGoesOffAtItsFuse) {
   int restedAt = -1;
   int steps = 0;
   while (out.empty() && steps < 1000) {
-    AdvanceProjectiles(list, kTick, world, out);
+    AdvanceProjectiles(list, kProjectileTick, world, out);
     ++steps;
     if (restedAt < 0 && !list.items.empty() && list.items[0].resting != 0) restedAt = steps;
   }
@@ -134,7 +134,7 @@ TEST(AdvanceProjectiles, AWallBounceNeverRests) {
   p.friction = 0.42f;
   p.restSpeed = 10.0f;
   std::vector<Projectile> out;
-  for (int i = 0; i < 64; ++i) AdvanceProjectiles(list, kTick, world, out);
+  for (int i = 0; i < 64; ++i) AdvanceProjectiles(list, kProjectileTick, world, out);
   ASSERT_EQ(list.items.size(), 1u);
   EXPECT_EQ(list.items[0].resting, 0);
   EXPECT_GT(list.items[0].velocity.z, 0.0f) << "it bounced back off the wall";

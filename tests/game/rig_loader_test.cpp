@@ -322,13 +322,13 @@ TEST(ChannelMaps, PathsAndInterpolations) {
     EXPECT_EQ(anim::ToInterpolation("step"), anim::kInterpolationLinear);
 }
 
+// A file in a folder of its own, removed with it at the end of the test.
 struct TempFile {
+    testsupport::TempFolder folder;
     std::string path;
-    TempFile(const std::string& name, const std::string& text)
-        : path((std::filesystem::temp_directory_path() / name).string()) {
+    TempFile(const std::string& name, const std::string& text) : path(folder.Path() + "/" + name) {
         std::ofstream(path, std::ios::binary) << text;
     }
-    ~TempFile() { std::filesystem::remove(path); }
 };
 
 TEST(LoadRig, ReportsEachFailureWithItsLine) {

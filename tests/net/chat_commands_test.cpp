@@ -116,4 +116,31 @@ TEST(ChatCommands, CaseHelpersAndQuoting)
     EXPECT_EQ(QuoteIfSpaced("BadGuy"), "BadGuy");
 }
 
+// A completed name must split back into exactly itself, whatever printable bytes it holds.
+TEST(ChatCommands, QuotedWordsSplitBackIntoThemselves)
+{
+    const struct {
+        const char* word;
+        const char* quoted;
+    } cases[] = {
+        {"Bad Guy", "\"Bad Guy\""},
+        {"a\"b", "a\\\"b"},
+        {"say \"hi\"", "\"say \\\"hi\\\"\""},
+        {"\"", "\\\""},
+        {"end\\", "end\\\\"},
+        {"two words\\", "\"two words\\\\\""},
+        {"back\\slash", "back\\\\slash"},
+        {" ", "\" \""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(QuoteIfSpaced(c.word), c.quoted) << c.word;
+        EXPECT_EQ(SplitChatArguments(QuoteIfSpaced(c.word), nullptr), Words{c.word}) << c.word;
+        std::vector<std::string> args;
+        ASSERT_TRUE(ParseChatCommand("/kick " + QuoteIfSpaced(c.word) + " spam", nullptr, &args)) << c.word;
+        EXPECT_EQ(args, (Words{c.word, "spam"})) << c.word;
+    }
+    // A backslash before anything else is an ordinary character.
+    EXPECT_EQ(SplitChatArguments("a\\b c\\", nullptr), (Words{"a\\b", "c\\"}));
+}
+
 }  // namespace

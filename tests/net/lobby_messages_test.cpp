@@ -386,4 +386,36 @@ TEST(LobbyState, TruncatedMessageIsIgnored)
     EXPECT_FALSE(wiretest::Decode(bytes, back));
 }
 
+// Names, room names and notices are stored with only their printable bytes; the password and the
+// ticket are not shown to anyone and stay as they came.
+TEST(LobbyMessages, ReadersKeepOnlyPrintableBytesOfShownTexts)
+{
+    const std::string dirty{'\0', 'A', '\x01', 'b', '\x1b', 'c', '\x7f'};  // 7 bits a character
+    net::LobbyRequestMessage request;
+    request.name = dirty;
+    request.password = "p\x01w";
+    request.ticket = "t\x02k";
+    ASSERT_TRUE(wiretest::Decode(wiretest::Encode(request), request));
+    EXPECT_EQ(request.name, "Abc");
+    EXPECT_EQ(request.password, "p\x01w");
+    EXPECT_EQ(request.ticket, "t\x02k");
+
+    net::LobbyStateMessage room = FullRoom();
+    room.notice = dirty;
+    room.roomName = dirty;
+    room.members[3].name = dirty;
+    ASSERT_TRUE(wiretest::Decode(wiretest::Encode(room), room));
+    EXPECT_EQ(room.notice, "Abc");
+    EXPECT_EQ(room.roomName, "Abc");
+    EXPECT_EQ(room.members[3].name, "Abc");
+    EXPECT_EQ(room.members[4].name, Member(4).name);
+
+    net::LobbyStateMessage list;
+    list.rooms.push_back(Room(0));
+    list.rooms[0].name = dirty;
+    ASSERT_TRUE(wiretest::Decode(wiretest::Encode(list), list));
+    ASSERT_EQ(list.rooms.size(), 1u);
+    EXPECT_EQ(list.rooms[0].name, "Abc");
+}
+
 }  // namespace

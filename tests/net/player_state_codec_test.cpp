@@ -26,7 +26,7 @@ Encoded Encode(const PlayerState& state, bool burning)
     return out;
 }
 
-bool Decode(const Encoded& encoded, PlayerState& state, bool& burning)
+bool DecodeStateBits(const Encoded& encoded, PlayerState& state, bool& burning)
 {
     net::BitReader reader(encoded.words.data(), (encoded.bits + 31) / 32, encoded.bits);
     return ReadPlayerState(reader, state, burning);
@@ -47,7 +47,7 @@ TEST(PlayerStateCodec, DefaultStateIs1167BitsAndRoundTrips)
     PlayerState back;
     back.health = 55;
     bool burning = true;
-    ASSERT_TRUE(Decode(encoded, back, burning));
+    ASSERT_TRUE(DecodeStateBits(encoded, back, burning));
     EXPECT_FALSE(burning);
     EXPECT_EQ(back.viewDistance, 3.0f);
     EXPECT_EQ(back.shoulderOffset, 0.5f);
@@ -151,7 +151,7 @@ TEST(PlayerStateCodec, EveryFieldTravels)
         EXPECT_FALSE(encoded == defaults) << c.name << " does not reach the wire";
         PlayerState back;
         bool burning = true;
-        ASSERT_TRUE(Decode(encoded, back, burning)) << c.name;
+        ASSERT_TRUE(DecodeStateBits(encoded, back, burning)) << c.name;
         EXPECT_EQ(c.get(back), c.expected) << c.name;
         EXPECT_EQ(Encode(back, burning), encoded) << c.name;
     }

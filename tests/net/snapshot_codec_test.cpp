@@ -33,7 +33,7 @@ struct Decoded {
     std::unique_ptr<net::SnapshotBody> body = std::make_unique<net::SnapshotBody>();
 };
 
-bool Decode(const std::vector<uint8_t>& bytes, const net::SnapshotView* baseline, Decoded& out)
+bool DecodeSnapshotBytes(const std::vector<uint8_t>& bytes, const net::SnapshotView* baseline, Decoded& out)
 {
     net::OpenedDatagram opened;
     if (!net::OpenClientDatagram(bytes.data(), static_cast<int>(bytes.size()), opened) ||
@@ -133,7 +133,7 @@ TEST(Snapshot, NeverAcknowledgedSendsEveryCandidateInFullAndNoRemovals)
     EXPECT_EQ(built.mask.count(), 4u);
 
     Decoded decoded;
-    ASSERT_TRUE(Decode(built.bytes, nullptr, decoded));
+    ASSERT_TRUE(DecodeSnapshotBytes(built.bytes, nullptr, decoded));
     EXPECT_EQ(decoded.header.sequence, 65535);
     EXPECT_EQ(decoded.header.serverTick, 1000u);
     EXPECT_EQ(decoded.header.baselineTick, net::kNoTick);
@@ -215,7 +215,7 @@ TEST(Snapshot, DeltasAgainstTheBaselineUseShortAndLongPositionForms)
 
     const net::SnapshotView baseline = ViewOf(*f.baseline, f.baselineMask);
     Decoded decoded;
-    ASSERT_TRUE(Decode(built.bytes, &baseline, decoded));
+    ASSERT_TRUE(DecodeSnapshotBytes(built.bytes, &baseline, decoded));
     EXPECT_EQ(decoded.header.baselineTick, 990u);
     ExpectViewMatches(decoded.body->view, *f.current, built.mask);
 }
@@ -231,7 +231,7 @@ TEST(Snapshot, AChainOfSnapshotsKeepsTheReceiverInStep)
     const Records tickA = *f.current;
     const Built a = Build(f.Source(false));
     Decoded viewA;
-    ASSERT_TRUE(Decode(a.bytes, nullptr, viewA));
+    ASSERT_TRUE(DecodeSnapshotBytes(a.bytes, nullptr, viewA));
 
     // B against A: 5 stands still, 6 moves, 7 leaves the area.
     *f.baseline = tickA;
@@ -241,7 +241,7 @@ TEST(Snapshot, AChainOfSnapshotsKeepsTheReceiverInStep)
     const Records tickB = *f.current;
     const Built b = Build(f.Source(true));
     Decoded viewB;
-    ASSERT_TRUE(Decode(b.bytes, &viewA.body->view, viewB));
+    ASSERT_TRUE(DecodeSnapshotBytes(b.bytes, &viewA.body->view, viewB));
     ExpectViewMatches(viewB.body->view, tickB, b.mask);
     EXPECT_FALSE(viewB.body->view.present.test(7));
 
@@ -252,7 +252,7 @@ TEST(Snapshot, AChainOfSnapshotsKeepsTheReceiverInStep)
     f.candidates = {5, 7, 6};
     const Built c = Build(f.Source(true));
     Decoded viewC;
-    ASSERT_TRUE(Decode(c.bytes, &viewB.body->view, viewC));
+    ASSERT_TRUE(DecodeSnapshotBytes(c.bytes, &viewB.body->view, viewC));
     ExpectViewMatches(viewC.body->view, *f.current, c.mask);
     EXPECT_EQ(c.mask.count(), 3u);
     std::vector<RawEntry> entries;
@@ -280,7 +280,7 @@ TEST(Snapshot, BaselinePlayersNoLongerDescribedAreRemoved)
     EXPECT_EQ(removals, (std::vector<uint32_t>{10, 30}));
     const net::SnapshotView baseline = ViewOf(*f.baseline, f.baselineMask);
     Decoded decoded;
-    ASSERT_TRUE(Decode(built.bytes, &baseline, decoded));
+    ASSERT_TRUE(DecodeSnapshotBytes(built.bytes, &baseline, decoded));
     ExpectViewMatches(decoded.body->view, *f.current, built.mask);
     EXPECT_EQ(decoded.body->view.present.count(), 1u);
 }
@@ -303,7 +303,7 @@ TEST(Snapshot, EntriesStopOnceTheBudgetIsPassedNearestFirst)
         EXPECT_EQ(built.mask.test(static_cast<size_t>(f.candidates[i])), i < expected) << i;
     }
     Decoded decoded;
-    ASSERT_TRUE(Decode(built.bytes, nullptr, decoded));
+    ASSERT_TRUE(DecodeSnapshotBytes(built.bytes, nullptr, decoded));
     ExpectViewMatches(decoded.body->view, *f.current, built.mask);
 }
 
@@ -338,7 +338,7 @@ TEST(Snapshot, HundredChangingPlayersWithManyRemovalsStillFitOneDatagram)
 
     const net::SnapshotView baseline = ViewOf(*f.baseline, f.baselineMask);
     Decoded decoded;
-    ASSERT_TRUE(Decode(built.bytes, &baseline, decoded));
+    ASSERT_TRUE(DecodeSnapshotBytes(built.bytes, &baseline, decoded));
     ExpectViewMatches(decoded.body->view, *f.current, built.mask);
 }
 
@@ -379,15 +379,15 @@ TEST(Snapshot, ReaderRefusesEntriesAgainstAMissingBaselineAndTruncatedSnapshots)
     f.candidates = {8};
     const Built built = Build(f.Source(true));
     Decoded decoded;
-    EXPECT_FALSE(Decode(built.bytes, nullptr, decoded));
+    EXPECT_FALSE(DecodeSnapshotBytes(built.bytes, nullptr, decoded));
     net::SnapshotView withoutEight;
-    EXPECT_FALSE(Decode(built.bytes, &withoutEight, decoded));
+    EXPECT_FALSE(DecodeSnapshotBytes(built.bytes, &withoutEight, decoded));
     const net::SnapshotView baseline = ViewOf(*f.baseline, f.baselineMask);
-    ASSERT_TRUE(Decode(built.bytes, &baseline, decoded));
+    ASSERT_TRUE(DecodeSnapshotBytes(built.bytes, &baseline, decoded));
 
     std::vector<uint8_t> truncated = built.bytes;
     truncated.resize(truncated.size() - 4);
-    EXPECT_FALSE(Decode(truncated, &baseline, decoded));
+    EXPECT_FALSE(DecodeSnapshotBytes(truncated, &baseline, decoded));
 }
 
 TEST(Snapshot, UsableBaselines)

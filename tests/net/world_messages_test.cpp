@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include "game/id_list.h"
+#include "game/projectile.h"
+#include "game/sentry.h"
+#include "game/shield.h"
+#include "game/tuning.h"
 #include "wire_test_util.h"
 
 namespace {
@@ -16,7 +21,7 @@ using Bytes = std::vector<uint8_t>;
 TEST(HitEvent, FollowsTheFieldTableAndRoundTrips)
 {
     net::HitEventMessage m;
-    m.attacker = -1;
+    m.attacker = 255;
     m.victim = 200;
     m.kind = 7;
     m.amount = -5000;
@@ -26,13 +31,13 @@ TEST(HitEvent, FollowsTheFieldTableAndRoundTrips)
     const Bytes bytes = wiretest::Encode(m);
     // Flags in the order lethal, always-set, healing.
     const Bytes expected = wiretest::Raw(net::MessageType::HitEvent)
-                               .Bits(0, 8).Bits(200, 8).Bits(7, 3).Bits(4095, 12)
+                               .Bits(255, 8).Bits(200, 8).Bits(7, 3).Bits(4095, 12)
                                .Bits(1, 1).Bits(1, 1).Bits(0, 1)
                                .Float(1.5f).Float(-2.25f).Float(1e9f).Bytes();
     EXPECT_EQ(bytes, expected);
     net::HitEventMessage back;
     ASSERT_TRUE(wiretest::Decode(bytes, back));
-    EXPECT_EQ(back.attacker, 0);
+    EXPECT_EQ(back.attacker, 255);
     EXPECT_EQ(back.victim, 200);
     EXPECT_EQ(back.kind, 7);
     EXPECT_EQ(back.amount, 4095);
@@ -49,7 +54,7 @@ TEST(HitEvent, FollowsTheFieldTableAndRoundTrips)
     EXPECT_FALSE(back.lethal);
 }
 
-net::DropSpawnEntry Drop(uint32_t id)
+net::DropSpawnEntry WireDrop(uint32_t id)
 {
     net::DropSpawnEntry drop;
     drop.id = id;
@@ -64,7 +69,7 @@ TEST(DropSpawned, EightDropsRoundTripAndANinthWaitsForTheNextMessage)
 {
     net::DropSpawnedMessage m;
     for (uint32_t id = 0; id < 11; ++id) {
-        m.drops.push_back(Drop(0xFFFFFFF0u + id));
+        m.drops.push_back(WireDrop(0xFFFFFFF0u + id));
     }
     const Bytes bytes = wiretest::Encode(m);
     ASSERT_FALSE(bytes.empty());
@@ -93,7 +98,7 @@ TEST(DropSpawned, ReaderRefusesCountsZeroAndNineAndKeepsWholeDropsBeforeAnOverru
     EXPECT_FALSE(wiretest::Decode(wiretest::Raw(net::MessageType::DropSpawned).Bits(9, 4).Bytes(), back));
 
     net::DropSpawnedMessage three;
-    three.drops = {Drop(1), Drop(2), Drop(3)};
+    three.drops = {WireDrop(1), WireDrop(2), WireDrop(3)};
     Bytes bytes = wiretest::Encode(three);
     bytes.resize(bytes.size() - 12);
     EXPECT_FALSE(wiretest::Decode(bytes, back));
@@ -114,7 +119,7 @@ TEST(SmallEvents, RoundTripAtTheirFieldLimits)
     net::ProjectileSpawnedMessage spawned;
     spawned.id = 0x1FFFFFF;  // 25 bits: the 24 low ones travel
     spawned.kind = 1;
-    spawned.owner = -4;
+    spawned.owner = 0;
     spawned.position = {1, 2, 3};
     spawned.velocity = {-4, 5, -6};
     net::ProjectileSpawnedMessage spawnedBack;
@@ -161,11 +166,11 @@ TEST(SmallEvents, RoundTripAtTheirFieldLimits)
     EXPECT_EQ(fieldBack.position, field.position);
 }
 
-net::SentryStateEntry Sentry(int i)
+net::SentryStateEntry WireSentry(int i)
 {
     net::SentryStateEntry sentry;
-    sentry.id = 0x1000u + static_cast<uint32_t>(i);  // only the low 12 bits travel
-    sentry.owner = i == 0 ? -1 : i;
+    sentry.id = 0x1001u + static_cast<uint32_t>(i);  // only the low 12 bits travel
+    sentry.owner = i;
     sentry.team = static_cast<uint8_t>(i % 3 == 2 ? 255 : i % 3);
     sentry.position = {static_cast<float>(i), 1, 2};
     sentry.baseYaw = 90;
@@ -181,7 +186,7 @@ TEST(SentryStates, ThirtySentriesSendTheFirstTwentyFour)
 {
     net::SentryStatesMessage m;
     for (int i = 0; i < 30; ++i) {
-        m.sentries.push_back(Sentry(i));
+        m.sentries.push_back(WireSentry(i));
     }
     const Bytes bytes = wiretest::Encode(m);
     EXPECT_LE(bytes.size(), 1200u);
@@ -190,8 +195,8 @@ TEST(SentryStates, ThirtySentriesSendTheFirstTwentyFour)
     ASSERT_EQ(back.sentries.size(), 24u);
     for (int i = 0; i < 24; ++i) {
         const net::SentryStateEntry& s = back.sentries[static_cast<size_t>(i)];
-        EXPECT_EQ(s.id, static_cast<uint32_t>(i));
-        EXPECT_EQ(s.owner, i == 0 ? 0 : i);
+        EXPECT_EQ(s.id, 1u + static_cast<uint32_t>(i));
+        EXPECT_EQ(s.owner, i);
         EXPECT_EQ(s.team, m.sentries[static_cast<size_t>(i)].team);
         EXPECT_EQ(s.position, m.sentries[static_cast<size_t>(i)].position);
         EXPECT_EQ(s.yaw, 91.5f);
@@ -234,7 +239,91 @@ TEST(ShieldStates, TwentyFiveShieldsSendTheFirstTwentyFour)
     EXPECT_FALSE(wiretest::Decode(wiretest::Raw(net::MessageType::ShieldStates).Bits(31, 5).Bytes(), back));
 }
 
-net::ShotEventMessage Shot(int pellets)
+// Every 8-bit value is a real slot, so an attacker or owner that is no slot (negative, or past the
+// last slot) cannot travel: the message is not sent at all rather than blame slot 0 or a wrapped one.
+TEST(WorldMessages, AnAttackerOrOwnerThatIsNoSlotIsNotSent)
+{
+    for (const int slot : {-1, -4, 256, 1000}) {
+        net::HitEventMessage hit;
+        hit.attacker = slot;
+        EXPECT_TRUE(wiretest::Encode(hit).empty()) << slot;
+        net::ProjectileSpawnedMessage projectile;
+        projectile.id = 1;
+        projectile.owner = slot;
+        EXPECT_TRUE(wiretest::Encode(projectile).empty()) << slot;
+        net::HealingFieldMessage field;
+        field.owner = slot;
+        EXPECT_TRUE(wiretest::Encode(field).empty()) << slot;
+        net::SentryStatesMessage sentries;
+        sentries.sentries = {WireSentry(1), WireSentry(2)};
+        sentries.sentries[1].owner = slot;
+        EXPECT_TRUE(wiretest::Encode(sentries).empty()) << slot;
+        net::ShieldStatesMessage shields;
+        shields.shields.resize(2);
+        shields.shields[0].owner = slot;
+        EXPECT_TRUE(wiretest::Encode(shields).empty()) << slot;
+    }
+    for (const int slot : {0, 255}) {
+        net::HitEventMessage hit;
+        hit.attacker = slot;
+        net::HitEventMessage hitBack;
+        ASSERT_TRUE(wiretest::Decode(wiretest::Encode(hit), hitBack)) << slot;
+        EXPECT_EQ(hitBack.attacker, slot);
+        net::ShieldStatesMessage shields;
+        shields.shields.resize(1);
+        shields.shields[0].owner = slot;
+        net::ShieldStatesMessage shieldsBack;
+        ASSERT_TRUE(wiretest::Decode(wiretest::Encode(shields), shieldsBack)) << slot;
+        EXPECT_EQ(shieldsBack.shields[0].owner, slot);
+    }
+}
+
+// A room that runs for long hands out more ids than the field holds; every id it hands out still
+// reads back as itself and never as the "no id" 0.
+TEST(WorldMessages, IdsOfALongRunningRoomReadBackAsThemselves)
+{
+    const tune::Tuning tuning;
+    IdList<Sentry> sentries;
+    IdList<Shield> shields;
+    const Sentry& keptSentry = SpawnSentry(sentries, 1, 0, glm::vec3(0), 0.0f, tuning.sentry);
+    const uint32_t keptId = keptSentry.id;
+    for (int i = 0; i < 9000; ++i) {
+        const Sentry& sentry = SpawnSentry(sentries, 2, 0, glm::vec3(0), 0.0f, tuning.sentry);
+        ASSERT_NE(sentry.id, keptId);  // still alive, so not handed out again
+        net::SentryStatesMessage m;
+        m.sentries.resize(1);
+        m.sentries[0].id = sentry.id;
+        net::SentryStatesMessage back;
+        ASSERT_TRUE(wiretest::Decode(wiretest::Encode(m), back));
+        ASSERT_EQ(back.sentries[0].id, sentry.id) << i;
+        ASSERT_NE(back.sentries[0].id, 0u) << i;
+        RemoveById(sentries, sentry.id);
+
+        const Shield& shield = SpawnShield(shields, 2, 0, glm::vec3(0), 0.0f, tuning.shield);
+        net::ShieldStatesMessage shieldMessage;
+        shieldMessage.shields.resize(1);
+        shieldMessage.shields[0].id = shield.id;
+        net::ShieldStatesMessage shieldBack;
+        ASSERT_TRUE(wiretest::Decode(wiretest::Encode(shieldMessage), shieldBack));
+        ASSERT_EQ(shieldBack.shields[0].id, shield.id) << i;
+        ASSERT_NE(shieldBack.shields[0].id, 0u) << i;
+        RemoveById(shields, shield.id);
+    }
+
+    IdList<Projectile> projectiles;
+    projectiles.nextId = 0xFFFFFEu;
+    for (uint32_t expected : {0xFFFFFEu, 0xFFFFFFu, 1u, 2u}) {
+        const Projectile& projectile = SpawnProjectile(projectiles, 0, glm::vec3(0), glm::vec3(0), 0, 0, 0.1f, 1);
+        EXPECT_EQ(projectile.id, expected);
+        net::ProjectileDetonatedMessage m;
+        m.id = projectile.id;
+        net::ProjectileDetonatedMessage back;
+        ASSERT_TRUE(wiretest::Decode(wiretest::Encode(m), back));
+        EXPECT_EQ(back.id, expected);
+    }
+}
+
+net::ShotEventMessage WireShot(int pellets)
 {
     net::ShotEventMessage m;
     m.shooter = 17;
@@ -248,7 +337,7 @@ net::ShotEventMessage Shot(int pellets)
 
 TEST(ShotEvent, ThirtyTwoPelletsRoundTripWithinTheDatagram)
 {
-    const net::ShotEventMessage m = Shot(32);
+    const net::ShotEventMessage m = WireShot(32);
     const Bytes bytes = wiretest::Encode(m);
     ASSERT_FALSE(bytes.empty());
     EXPECT_LE(bytes.size(), 1200u);
@@ -265,15 +354,15 @@ TEST(ShotEvent, InvalidShotsAreNeitherSentNorAccepted)
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     std::vector<net::ShotEventMessage> bad;
-    bad.push_back(Shot(33));
-    bad.push_back(Shot(0));
-    bad.push_back(Shot(1));
+    bad.push_back(WireShot(33));
+    bad.push_back(WireShot(0));
+    bad.push_back(WireShot(1));
     bad.back().shot.weapon = 0;
-    bad.push_back(Shot(1));
+    bad.push_back(WireShot(1));
     bad.back().shot.weapon = 10;
-    bad.push_back(Shot(2));
+    bad.push_back(WireShot(2));
     bad.back().shot.origin.y = nan;
-    bad.push_back(Shot(2));
+    bad.push_back(WireShot(2));
     bad.back().shot.pelletEnds[1].z = -inf;
     for (const net::ShotEventMessage& m : bad) {
         EXPECT_TRUE(wiretest::Encode(m).empty());

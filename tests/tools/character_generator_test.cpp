@@ -9,6 +9,7 @@
 
 #include "game/hit_volumes.h"
 #include "game/tuning.h"
+#include "support/temp_folder.h"
 #include "tools/assetgen/character_clips.h"
 #include "tools/assetgen/character_mesh.h"
 #include "tools/assetgen/generators.h"
@@ -138,8 +139,8 @@ std::string ReadBytes(const std::filesystem::path& path) {
 
 TEST(GenerateCharacters, WritesTheSameBytesEveryRun) {
     namespace fs = std::filesystem;
-    const fs::path base = fs::temp_directory_path() / "zw_character_generator_test";
-    fs::remove_all(base);
+    const testsupport::TempFolder folder;
+    const fs::path base = folder.Path();
     testing::internal::CaptureStdout();
     ASSERT_TRUE(GenerateCharacters((base / "a").string()));
     ASSERT_TRUE(GenerateCharacters((base / "b").string()));
@@ -152,7 +153,6 @@ TEST(GenerateCharacters, WritesTheSameBytesEveryRun) {
         EXPECT_EQ(ReadBytes(entry.path()), ReadBytes(twin)) << entry.path();
     }
     EXPECT_EQ(files, 5 + 5 + 2);
-    fs::remove_all(base);
 }
 
 }  // namespace

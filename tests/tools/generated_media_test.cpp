@@ -118,7 +118,7 @@ struct Picture {
     unsigned char Alpha(int x, int y) const { return rgba[(static_cast<size_t>(y) * width + x) * 4 + 3]; }
 };
 
-Picture Load(const std::string& relative) {
+Picture LoadGeneratedPicture(const std::string& relative) {
     Picture picture;
     int channels = 0;
     unsigned char* pixels = stbi_load(AssetPath(relative).c_str(), &picture.width, &picture.height, &channels, 4);
@@ -131,7 +131,7 @@ Picture Load(const std::string& relative) {
 
 TEST(GeneratedSprites, DropSheetHasACoinAndAStardustFrameInEveryUsedCell) {
     const tune::DropTuning drops = tune::Tuning{}.match.drops;
-    const Picture sheet = Load("sprites/resources.png");
+    const Picture sheet = LoadGeneratedPicture("sprites/resources.png");
     ASSERT_GT(sheet.width, 0);
     ASSERT_EQ(sheet.width % drops.sheetColumns, 0);
     ASSERT_EQ(sheet.height % drops.sheetRows, 0);
@@ -145,7 +145,7 @@ TEST(GeneratedSprites, DropSheetHasACoinAndAStardustFrameInEveryUsedCell) {
     };
     for (int f = 0; f < drops.coinFrames; ++f) EXPECT_GT(covered(f, drops.coinRow), 40) << "coin frame " << f;
     for (int f = 0; f < drops.stardustFrames; ++f) EXPECT_GT(covered(f, drops.stardustRow), 40) << "stardust frame " << f;
-    const Picture coin = Load("sprites/metal.png");
+    const Picture coin = LoadGeneratedPicture("sprites/metal.png");
     ASSERT_GT(coin.width, 0);
     EXPECT_EQ(coin.width, coin.height);
 }
@@ -153,7 +153,7 @@ TEST(GeneratedSprites, DropSheetHasACoinAndAStardustFrameInEveryUsedCell) {
 TEST(GeneratedMenuArt, LayersCoverTheLayoutButtonsAreApartAndSparksHaveSites) {
     const char* buttons[] = {"menu/play_button.png", "menu/lan_button.png", "menu/loadout_button.png",
                              "menu/quit_button.png", "menu/sign_out_button.png"};
-    const Picture background = Load("menu/background.png");
+    const Picture background = LoadGeneratedPicture("menu/background.png");
     ASSERT_EQ(background.width, 1920);
     ASSERT_EQ(background.height, 1080);
     for (int y = 0; y < 1080; y += 7) {
@@ -164,7 +164,7 @@ TEST(GeneratedMenuArt, LayersCoverTheLayoutButtonsAreApartAndSparksHaveSites) {
     // The hit masks sample every second pixel of every second row with alpha 24 or more.
     std::vector<int> owner(960 * 540, -1);
     for (int b = 0; b < 5; ++b) {
-        const Picture layer = Load(buttons[b]);
+        const Picture layer = LoadGeneratedPicture(buttons[b]);
         ASSERT_EQ(layer.width, 1920) << buttons[b];
         ASSERT_EQ(layer.height, 1080) << buttons[b];
         int cells = 0;
@@ -178,7 +178,7 @@ TEST(GeneratedMenuArt, LayersCoverTheLayoutButtonsAreApartAndSparksHaveSites) {
         }
         EXPECT_GT(cells, 5000) << buttons[b];
     }
-    const Picture character = Load("menu/character.png");
+    const Picture character = LoadGeneratedPicture("menu/character.png");
     ASSERT_EQ(character.width, 1920);
     int sites = 0;
     for (int y = 0; y < character.height; y += 6) {

@@ -79,7 +79,7 @@ GlbModel SampleModel() {
     return model;
 }
 
-GltfDocument Load(const std::vector<unsigned char>& bytes) {
+GltfDocument LoadBuiltGlb(const std::vector<unsigned char>& bytes) {
     GltfDocument doc;
     EXPECT_TRUE(LoadGltfDocumentFromBytes(doc, bytes.data(), bytes.size(), "sample.glb", "", "[test]"));
     return doc;
@@ -93,7 +93,7 @@ TEST(GlbBuilder, WritesTheSameBytesEveryTime) {
 }
 
 TEST(GlbBuilder, RoundTripsThroughTheReader) {
-    const GltfDocument doc = Load(BuildGlb(SampleModel()));
+    const GltfDocument doc = LoadBuiltGlb(BuildGlb(SampleModel()));
     ASSERT_EQ(doc.model.nodes.size(), 4u);
     EXPECT_EQ(doc.model.nodes[3].name, "red_spawn.001");
     EXPECT_EQ(doc.parents, (std::vector<int>{-1, 0, -1, -1}));
@@ -158,7 +158,7 @@ TEST(GlbBuilder, WritesAnEmbeddedEmissiveTexture) {
     model.meshes[0].primitives[1].material = 1;
     EXPECT_EQ(BuildGlb(model), BuildGlb(model));
 
-    const GltfDocument doc = Load(BuildGlb(model));
+    const GltfDocument doc = LoadBuiltGlb(BuildGlb(model));
     ASSERT_EQ(doc.model.materials.size(), 2u);
     EXPECT_EQ(doc.model.materials[0].emissiveTexture.index, -1);
     const tinygltf::Material& written = doc.model.materials[1];

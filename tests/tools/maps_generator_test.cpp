@@ -6,6 +6,7 @@
 #include <string>
 
 #include "game/gltf_document.h"
+#include "support/temp_folder.h"
 #include "tools/assetgen/generators.h"
 
 namespace {
@@ -21,8 +22,8 @@ const char* kFiles[] = {
 };
 
 TEST(MapsGenerator, WritesTheSameBytesEveryRun) {
-    const std::filesystem::path base = std::filesystem::path(testing::TempDir()) / "zw_maps_generator";
-    std::filesystem::remove_all(base);
+    const testsupport::TempFolder folder;
+    const std::filesystem::path base = folder.Path();
     ASSERT_TRUE(GenerateMaps((base / "a").string()));
     ASSERT_TRUE(GenerateMaps((base / "b").string()));
     for (const char* file : kFiles) {
@@ -30,7 +31,6 @@ TEST(MapsGenerator, WritesTheSameBytesEveryRun) {
         ASSERT_FALSE(a.empty()) << file;
         EXPECT_TRUE(a == ReadAll(base / "b" / file)) << file;
     }
-    std::filesystem::remove_all(base);
 }
 
 // The renderer draws the same files: every level mesh carries a material with an embedded texture.
