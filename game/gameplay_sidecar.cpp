@@ -28,12 +28,19 @@ struct LightDefaults {
     float size = 1.0f;
 };
 
+// A position or size that is finite as read can still overflow once scaled; it keeps its default
+// then, as an unreadable one does.
 AreaLight ScaledLight(const LightDefaults& read, float scale) {
+    const LightDefaults defaults;
     AreaLight light;
-    light.position = {read.position.x * scale, read.position.y * scale, read.position.z * scale};
+    const glm::vec3 position = {read.position.x * scale, read.position.y * scale, read.position.z * scale};
+    const bool positionFits = std::isfinite(position.x) && std::isfinite(position.y) && std::isfinite(position.z);
+    const glm::vec3 fallback = {defaults.position.x * scale, defaults.position.y * scale, defaults.position.z * scale};
+    light.position = positionFits ? position : fallback;
     light.colour = read.colour;
     light.energy = read.energy;
-    light.size = read.size * scale;
+    const float size = read.size * scale;
+    light.size = std::isfinite(size) ? size : defaults.size * scale;
     return light;
 }
 
@@ -241,7 +248,10 @@ void LoadGameplayJson(const std::string& path, float scale, std::vector<AreaLigh
     const bool readError = std::ferror(file) != 0;
     std::fclose(file);
     if (readError) return;
+    ReadGameplayLights(text, scale, lights);
+}
 
+void ReadGameplayLights(std::string_view text, float scale, std::vector<AreaLight>& lights) {
     std::string_view body = text;
     if (body.starts_with(kByteOrderMark)) body.remove_prefix(kByteOrderMark.size());
     json::Value document;

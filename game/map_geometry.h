@@ -20,6 +20,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <glm/vec3.hpp>
@@ -97,6 +98,8 @@ std::string GameplayJsonPath(const std::string& mapPath);
 // scanned for light objects, stepping over strings (the first "area_lights" key at any depth; the
 // first of a repeated key). Numbers are read the same whatever the process locale.
 void LoadGameplayJson(const std::string& path, float scale, std::vector<AreaLight>& lights);
+// The same over the sidecar's text.
+void ReadGameplayLights(std::string_view text, float scale, std::vector<AreaLight>& lights);
 
 // Node extras readers over the extras' JSON text; a missing key or a value of another kind gives the
 // default ("" for strings).

@@ -106,6 +106,13 @@ TEST(GameplaySidecar, WellFormedSidecarsAreReadAsJson) {
     for (const SidecarTestCase& c : cases) ExpectSidecarLights(c);
 }
 
+TEST(GameplaySidecar, ValuesThatOverflowOnceScaledKeepTheirDefaults) {
+    const SidecarTestCase c = {"finite as read, infinite once scaled",
+                               R"({"area_lights": [{"position": [3e38, 1, 1], "size_metres": 3e38}]})",
+                               {SidecarTestLight({0, 0, 0}, 2.0f)}};
+    ExpectSidecarLights(c, 2.0f);
+}
+
 TEST(GameplaySidecar, ScanOfAMalformedSidecarStepsOverStrings) {
     // Each of these has a trailing comma or is cut off, so it is scanned rather than read as JSON.
     const AreaLight plain;
