@@ -204,6 +204,9 @@ public:
 
     // ---- Connection intake ----
     void ReceivePackets(double now);
+    // One received datagram through the checks and the dispatch; `connectsLeft` is the pass's
+    // Connect allowance, which a Connect uses up.
+    void HandleDatagram(const Address& from, const void* bytes, int length, double now, int& connectsLeft);
     void HandleConnect(const Address& from, double now, uint32_t protocol);
     void HandleInput(int slot, BitReader& reader, double now);
     // Reads and validates an input body; false refuses the whole message.
