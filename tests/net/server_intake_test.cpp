@@ -745,6 +745,12 @@ TEST_F(ServerIntake, HostileDatagramsChangeNothing)
     server->HandleDatagram(spoofed, leave.data(), static_cast<int>(leave.size()), now, connects);
     server->HandleDatagram(net::Address{}, leave.data(), static_cast<int>(leave.size()), now, connects);
     EXPECT_TRUE(before == IntakeFingerprint(*server));
+    // Bots carry the zero address; a datagram claiming it does not speak for them.
+    server->slots[3].inUse = 1;
+    server->slots[3].bot = 1;
+    server->HandleDatagram(net::Address{}, leave.data(), static_cast<int>(leave.size()), now, connects);
+    EXPECT_TRUE(server->slots[3].inUse);
+    server->slots[3] = net::ClientSlot{};
 
     // A datagram of exactly 1200 bytes is still taken.
     NextTick();
