@@ -58,7 +58,7 @@ int main(int argc, char** argv)
     tuning.network.port = 0;
     tuning.network.maxClients = std::max(options.clients, 1);
     tuning.loop.workerThreads = options.workers;
-    tuning.network.serverStatistics = 0;
+    tuning.network.serverStatistics = 1;
 
     auto server = std::make_unique<net::Server>();
     if (!server->Start(tuning)) {
@@ -68,7 +68,11 @@ int main(int argc, char** argv)
     const uint16_t port = server->socket.Port();
     const double step = 1.0 / tuning.loop.tickRate;
     double now = SecondsSinceStart();
+    // Set-up frames run at the tick rate too: the lobby's timers read the server's clock.
+    double nextSetupFrame = now;
     auto tickServer = [&] {
+        nextSetupFrame += step;
+        SleepUntil(nextSetupFrame);
         now = SecondsSinceStart();
         server->Update(now);
     };
