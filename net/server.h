@@ -16,6 +16,7 @@
 
 #include "game/accessory_catalogue.h"
 #include "game/collision_world.h"
+#include "game/death_drop.h"
 #include "game/input_command.h"
 #include "game/map_geometry.h"
 #include "game/player_state.h"
@@ -224,6 +225,42 @@ public:
     // Allies never hurt each other; in a free-for-all room nobody is anyone's ally.
     bool SameTeam(int a, int b) const;
 
+    // ---- Match rules ----
+    // Whether `slot` counts as a friend of a deployable owned by `ownerSlot` of `ownerTeam`.
+    bool IsFriendlyDeployable(int room, int slot, uint8_t ownerTeam, int ownerSlot) const;
+    bool HasTeams(int room) const;
+    // A server text to every human of the room.
+    void SendRoomNotice(int room, const std::string& text);
+    // The damage multiplier of the slot's shots: armour, DAMAGE upgrades and the room's percentage.
+    float DamageScale(int slot) const;
+    void RefreshMaxHealth(int slot);
+    int ScaledReward(int room, int amount) const;
+    void RecordDamageCredit(int victim, int attacker, double now);
+    // Kills the victim (killer -1 for none): lives, rewards, the drop, the kill event, the win check.
+    void KillPlayer(int victim, double now, int killer);
+    void AwardKill(int victim, int killer, double now);
+    void CheckWin(int room, double now);
+    void AnnounceWinner(int room, uint8_t team, double now);
+    int CountTeamMembers(int room, uint8_t team) const;
+    int CountTeamStanding(int room, uint8_t team) const;
+    // Sends one message to every human in use in the room (bots receive nothing).
+    template <class Message>
+    void SendToRoom(int room, const Message& message)
+    {
+        MessageBuffer<Message> words{};
+        const int length = EncodeMessage(message, words);
+        if (length <= 0 || room < 0 || room >= kMaxRooms) {
+            return;
+        }
+        for (const ClientSlot& client : slots) {
+            if (client.inUse && !client.bot && client.room == room) {
+                SendDatagram(client.address, words.data(), length);
+            }
+        }
+    }
+    void DropOnDeath(int room, const glm::vec3& position);
+    void StepDrops(float dt);
+
     // ---- History and snapshots ----
     void RecordHistory();
     void BuildPlayerGrid();
@@ -296,6 +333,7 @@ public:
     std::vector<int> shooters;
     std::vector<ClientSlot> slots;
     std::array<Room, kMaxRooms> rooms;
+    std::array<IdList<DeathDrop>, kMaxRooms> roomDrops;
     uint16_t nextRoomId = 1;
     std::string lobbyNotice;
     std::array<HistoryEntry, kHistoryLength> history;

@@ -91,6 +91,7 @@ void Server::SimulateTick()
     //    particles, burning damage, and the healing fields' ageing and then their pulses. They
     //    arrive with the combat rules and must keep this place: after the tick is raised, before
     //    any player timer.
+    StepDrops(dt);
 
     // 3. Per-player timers of every running match.
     const float overhealStep = tuning.healingField.overhealDecay / static_cast<float>(tickRate);
