@@ -141,6 +141,7 @@ void Server::Update(double time)
         }
     }
 
+    EconomyStep(now);
     PrintTickStats(now);
 }
 

@@ -258,8 +258,13 @@ public:
             }
         }
     }
+    // A level purchase: one level, or with `repeat` as many as the points pay for.
+    void BuyLevel(int slot, uint8_t track, bool repeat);
+    // Passive income, bounties and the economy messages, at most once a second.
+    void EconomyStep(double now);
     void DropOnDeath(int room, const glm::vec3& position);
     void StepDrops(float dt);
+    void StepBurning(double now);
 
     // ---- History and snapshots ----
     void RecordHistory();

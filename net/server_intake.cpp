@@ -86,7 +86,9 @@ void Server::HandleDatagram(const Address& from, const void* bytes, int length, 
     }
     case MessageType::BuyLevel: {
         BuyLevelMessage buy;
-        ReadMessage(reader, buy);
+        if (ReadMessage(reader, buy)) {
+            BuyLevel(index, buy.track, buy.flag);
+        }
         heard = true;
         break;
     }

@@ -262,8 +262,9 @@ void Server::AwardKill(int victim, int killer, double time)
     int assists = 0;
     for (const DamageCredit& credit : dead.damageCredits) {
         const int attacker = credit.attacker;
-        if (attacker < 0 || static_cast<size_t>(attacker) >= slots.size() || !slots[static_cast<size_t>(attacker)].inUse ||
-            attacker == killer || attacker == victim || !(time - credit.time <= kAssistWindow)) {
+        const bool present = attacker >= 0 && static_cast<size_t>(attacker) < slots.size() &&
+                             slots[static_cast<size_t>(attacker)].inUse;
+        if (!present || attacker == killer || attacker == victim || !(time - credit.time <= kAssistWindow)) {
             continue;
         }
         assisters[static_cast<size_t>(assists++)] = attacker;

@@ -92,6 +92,7 @@ void Server::SimulateTick()
     //    arrive with the combat rules and must keep this place: after the tick is raised, before
     //    any player timer.
     StepDrops(dt);
+    StepBurning(now);
 
     // 3. Per-player timers of every running match.
     const float overhealStep = tuning.healingField.overhealDecay / static_cast<float>(tickRate);

@@ -98,7 +98,9 @@ TEST(ServerMatchRules, CreditGoesOnlyToEnemiesAndTheOldestEntryMakesRoom)
     for (const net::DamageCredit& credit : rig.Slot(0).damageCredits) EXPECT_EQ(credit.attacker, -1);
 
     net::ClientSlot& victim = rig.Slot(0);
-    for (int i = 0; i < net::kDamageCreditCount; ++i) victim.damageCredits[static_cast<size_t>(i)] = {100 + i, 10.0 + i};
+    for (int i = 0; i < net::kDamageCreditCount; ++i) {
+        victim.damageCredits[static_cast<size_t>(i)] = {100 + i, 10.0 + i};
+    }
     victim.damageCredits[3].time = 2.0;  // the oldest
     rig.server->RecordDamageCredit(0, 1, 30.0);
     EXPECT_EQ(victim.damageCredits[3].attacker, 1);
