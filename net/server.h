@@ -183,6 +183,53 @@ struct HistoryEntry {
     PlayerMask alive;
 };
 
+// ---- Shot resolution records ----
+constexpr int kMaxShotPelletCount = 32;
+constexpr int kHitListCapacity = 32;
+
+// What one pellet met: a player (slot and body zone), a sentry or a shield, and where it ended.
+struct PelletHit {
+    int32_t slot = -1;
+    int32_t zone = kRegionTorso;
+    uint32_t sentryId = 0;
+    uint32_t shieldId = 0;
+    glm::vec3 end = glm::vec3(0.0f);
+};
+
+// One shooter's shot of one tick. Written only by that shooter's trace job, read by ResolveShot.
+struct ShotTrace {
+    int32_t valid = 0;
+    int32_t shooter = -1;
+    int32_t room = -1;
+    uint32_t rewindTick = kNoTick;
+    glm::vec3 muzzle = glm::vec3(0.0f);
+    uint8_t weapon = 0;
+    uint8_t pelletCount = 0;
+    glm::vec3 tracerOrigin = glm::vec3(0.0f);  // what the shot event carries
+    std::array<PelletHit, kMaxShotPelletCount> pellets{};
+};
+
+// One victim's share of a shot: a player zone below 6, a sentry (6) or a shield (7).
+struct HitEntry {
+    int32_t victim = -1;
+    int32_t kind = kRegionTorso;
+    int32_t damage = 0;
+    uint8_t killed = 0;
+    glm::vec3 position = glm::vec3(0.0f);
+};
+
+struct HitList {
+    std::array<HitEntry, kHitListCapacity> entries{};
+    int32_t count = 0;
+    int32_t capacity = kHitListCapacity;
+};
+
+void InitHitList(HitList& list, int capacity);
+// Merges into the victim's entry (a head hit makes it a head hit), else appends while room is left.
+void AddHit(HitList& list, int victim, int kind, int damage, bool killed, const glm::vec3& position);
+// The shot event's body after the shooter; false when the record is not sendable.
+bool WriteShotRecord(BitWriter& writer, const ShotTrace& record);
+
 class Server {
 public:
     Server();
@@ -304,6 +351,13 @@ public:
     static void AdvanceAnimation(CombatPose& pose, const PlayerState& state, float dt);
     static PosedVolumeHit RaycastPosedVolumes(const PosedSet& set, const glm::vec3& origin,
                                               const glm::vec3& direction, float maxDistance);
+
+    // ---- Shot resolution ----
+    // Job 4: one shooter's pellets at the rewind tick into its record; changes nothing else.
+    void TraceShot(int shooter, ShotTrace& record);
+    // On the tick thread, in shooter order: damage, kills, hit events and the shot event.
+    void ResolveShot(const ShotTrace& record);
+    std::vector<ShotTrace> shotRecords;  // one per shooter-list entry, rebuilt every tick
 
     // ---- Sending ----
     // Sends one message to an address, counting its bytes; false when it was not sent.

@@ -238,9 +238,17 @@ void Server::SimulateTick()
     };
     RunJob(workers.get(), activeCount, poseJob);
 
-    // 11-13. The shooter list is traced here (one record per shooter, job 4, against the rings
-    //        posed above) and then resolved on this thread in shooter-list order, so an earlier
-    //        shooter's kill is seen by a later one. They arrive with shot resolution.
+    // 11-13. One record per shooter, traced on the pool against the rings posed above, then
+    //        resolved on this thread in shooter-list order, so an earlier shooter's kill is seen
+    //        by a later one.
+    shotRecords.resize(shooters.size());
+    const std::function<void(int)> traceJob = [this](int index) {
+        TraceShot(shooters[static_cast<size_t>(index)], shotRecords[static_cast<size_t>(index)]);
+    };
+    RunJob(workers.get(), static_cast<int>(shooters.size()), traceJob);
+    for (const ShotTrace& record : shotRecords) {
+        ResolveShot(record);
+    }
 }
 
 void Server::SpawnPlayer(int slot)
