@@ -20,6 +20,8 @@
 #include "game/input_command.h"
 #include "game/map_geometry.h"
 #include "game/player_state.h"
+#include "game/sentry.h"
+#include "game/shield.h"
 #include "game/skin_catalogue.h"
 #include "game/tuning.h"
 #include "net/bit_stream.h"
@@ -183,6 +185,25 @@ struct HistoryEntry {
     PlayerMask alive;
 };
 
+// ---- Deployables ----
+constexpr int kMaxShieldsPerRoom = 24;
+constexpr int kMaxHealingFieldsPerRoom = 8;
+constexpr double kDeployableStatesInterval = 0.05;
+
+// A healing field dropped by the healing power; its id travels in 16 bits.
+struct HealingField {
+    uint32_t id = 0;
+    int32_t owner = -1;
+    uint8_t team = kSideNone;
+    glm::vec3 position = glm::vec3(0.0f);
+    float age = 0.0f;             // seconds
+    float sinceLastPulse = 0.0f;  // seconds
+};
+
+// Every field ages by dt (its pulse timer too); fields at the end of their lifetime are removed.
+void AgeHealingFields(std::vector<HealingField>& fields, float dt, float lifetime);
+bool InHealingField(const HealingField& field, const glm::vec3& point, float radius);
+
 // ---- Shot resolution records ----
 constexpr int kMaxShotPelletCount = 32;
 constexpr int kHitListCapacity = 32;
@@ -313,6 +334,30 @@ public:
     void StepDrops(float dt);
     void StepBurning(double now);
 
+    // ---- Powers and deployables ----
+    // The power of a changed power-use count; outside a room nothing.
+    void UsePower(int slot);
+    void PlantSentry(int slot);
+    void PutUpShield(int slot);       // refused silently at the room's shield limit
+    void DropHealingField(int slot);  // refused silently at the room's field limit
+    // The field with the room's next 16-bit id; nullptr when the room is full or invalid.
+    HealingField* SpawnHealingField(int room, int owner, uint8_t team, const glm::vec3& position);
+    void StepSentries(float dt);
+    void StepShields(float dt);
+    void StepHealingFields();
+    // A room's states when their interval allows; without a room, every running room's.
+    void SendSentryStates(int room);
+    void SendSentryStates();
+    void SendShieldStates(int room);
+    void SendShieldStates();
+    // Damage to a deployable; true when this damage destroyed or broke it.
+    bool DestroySentry(int room, uint32_t sentryId, int damage, int attacker);
+    bool BreakShield(int room, uint32_t shieldId, int damage, int attacker);
+    // The side a new deployable of the slot belongs to: none in a room without sides.
+    uint8_t DeployableTeam(int slot) const;
+    void DamageShieldsInRadius(int room, uint8_t exemptTeam, const glm::vec3& centre, float radius,
+                               float maximumDamage, int attacker);
+
     // ---- History and snapshots ----
     void RecordHistory();
     void BuildPlayerGrid();
@@ -393,6 +438,24 @@ public:
     std::vector<ClientSlot> slots;
     std::array<Room, kMaxRooms> rooms;
     std::array<IdList<DeathDrop>, kMaxRooms> roomDrops;
+    std::array<IdList<Sentry>, kMaxRooms> roomSentries;
+    std::array<IdList<Shield>, kMaxRooms> roomShields;
+    std::array<std::vector<HealingField>, kMaxRooms> roomHealingFields;
+    std::array<uint32_t, kMaxRooms> nextHealingFieldId = FilledIds();
+    std::array<double, kMaxRooms> lastSentryStates = FilledTimes();
+    std::array<double, kMaxRooms> lastShieldStates = FilledTimes();
+    static constexpr std::array<uint32_t, kMaxRooms> FilledIds()
+    {
+        std::array<uint32_t, kMaxRooms> ids{};
+        ids.fill(1u);
+        return ids;
+    }
+    static constexpr std::array<double, kMaxRooms> FilledTimes()
+    {
+        std::array<double, kMaxRooms> times{};
+        times.fill(-1.0);
+        return times;
+    }
     uint16_t nextRoomId = 1;
     std::string lobbyNotice;
     std::array<HistoryEntry, kHistoryLength> history;
