@@ -54,8 +54,12 @@ void Server::PlantSentry(int slot)
     const glm::vec3 wanted(state.position.x - reach * std::sin(yaw), from.y, state.position.z - reach * std::cos(yaw));
     const SweepHit ahead = world.SweepSphere(from, wanted, sentryTuning.probeRadius);
     const glm::vec3 stand = ahead.hit ? ahead.point : wanted;
-    const SweepHit down =
-        world.SweepSphere(stand, stand - glm::vec3(0.0f, sentryTuning.dropSearch, 0.0f), sentryTuning.probeRadius);
+    // The probe starts lower than its own radius above the feet, so on level ground it already
+    // rests in the floor and a sweep from there meets nothing; the drop search starts one radius
+    // higher and reaches as far down as before.
+    const glm::vec3 dropFrom = stand + glm::vec3(0.0f, sentryTuning.probeRadius, 0.0f);
+    const SweepHit down = world.SweepSphere(
+        dropFrom, stand - glm::vec3(0.0f, sentryTuning.dropSearch, 0.0f), sentryTuning.probeRadius);
     if (!down.hit) {
         std::printf("[server] player %d found no floor to plant a sentry on\n", slot);
         return;

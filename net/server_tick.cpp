@@ -92,7 +92,15 @@ void Server::SimulateTick()
     //    arrive with the combat rules and must keep this place: after the tick is raised, before
     //    any player timer.
     StepDrops(dt);
+    StepSentries(dt);
+    SendSentryStates();
+    StepShields(dt);
+    SendShieldStates();
     StepBurning(now);
+    for (std::vector<HealingField>& fields : roomHealingFields) {
+        AgeHealingFields(fields, dt, tuning.healingField.lifetime);
+    }
+    StepHealingFields();
 
     // 3. Per-player timers of every running match.
     const float overhealStep = tuning.healingField.overhealDecay / static_cast<float>(tickRate);
@@ -209,7 +217,7 @@ void Server::SimulateTick()
         }
         const std::array<uint32_t, 2>& before = counterPairs[static_cast<size_t>(index)];
         if (client.state.powerUses != before[1]) {
-            // The power of this use runs here once the powers arrive.
+            UsePower(slot);
         }
         if (client.state.shotsFired != before[0]) {
             switch (StateWeaponRow(client.state)) {

@@ -9,7 +9,13 @@
 #include <vector>
 
 #include "net/bit_stream.h"
+// Every reader Inbox::All may name: its call is qualified, so only readers declared before it count.
+#include "net/chat_messages.h"
+#include "net/connection_messages.h"
+#include "net/economy_messages.h"
+#include "net/lobby_messages.h"
 #include "net/protocol.h"
+#include "net/world_messages.h"
 #include "net/server.h"
 #include "net/udp_socket.h"
 #include "server_bare_setup.h"
