@@ -184,8 +184,41 @@ void Server::TraceShot(int shooter, ShotTrace& record)
             }
         }
 
-        // Sentries and shields of the room are tested here, nearer hits taking over, once the
-        // rooms carry them.
+        // The room's sentries, as axis-aligned boxes on their foot points; with friendly fire on
+        // every sentry stands in the way.
+        const tune::SentryTuning& sentryTuning = tuning.sentry;
+        for (const Sentry& sentry : roomSentries[static_cast<size_t>(client.room)].items) {
+            if (sentry.hitPoints == 0 ||
+                (!friendlyFire &&
+                 IsFriendlyDeployable(client.room, shooter, sentry.team, static_cast<int>(sentry.owner)))) {
+                continue;
+            }
+            const glm::vec3 boxMin = sentry.position - glm::vec3(sentryTuning.probeRadius, 0.0f, sentryTuning.probeRadius);
+            const glm::vec3 boxMax =
+                sentry.position + glm::vec3(sentryTuning.probeRadius, sentryTuning.height, sentryTuning.probeRadius);
+            float distance = reach;
+            if (IntersectRayBox(origin, direction, boxMin, boxMax, distance) && distance < reach) {
+                reach = distance;
+                hit.sentryId = sentry.id;
+                hit.slot = -1;
+                hit.zone = kRegionTorso;
+            }
+        }
+        // Shields stop the shots of everyone they are not friendly to, whatever friendly fire says.
+        for (const Shield& shield : roomShields[static_cast<size_t>(client.room)].items) {
+            if (shield.hitPoints == 0 ||
+                IsFriendlyDeployable(client.room, shooter, shield.team, static_cast<int>(shield.owner))) {
+                continue;
+            }
+            const ShieldTrace wall = TraceShield(shield, tuning.shield, origin, direction, reach);
+            if (wall.hit && wall.distance < reach) {
+                reach = wall.distance;
+                hit.shieldId = shield.id;
+                hit.sentryId = 0;
+                hit.slot = -1;
+                hit.zone = kRegionTorso;
+            }
+        }
 
         glm::vec3 end = origin + direction * reach;
         // The view sits behind and beside the weapon, so the weapon itself must see the end point:
@@ -199,6 +232,21 @@ void Server::TraceShot(int shooter, ShotTrace& record)
                 hit.zone = kRegionTorso;
                 hit.sentryId = 0;
                 hit.shieldId = 0;
+            } else if (hit.shieldId == 0) {
+                // A shield between the weapon and the end point, missed by the view's ray, still
+                // takes the shot.
+                const uint8_t shooterTeam = HasTeams(client.room) ? state.team : kSideNone;
+                glm::vec3 wallPoint(0.0f);
+                const uint32_t wallId = TraceShields(roomShields[static_cast<size_t>(client.room)], shooterTeam,
+                                                     static_cast<uint32_t>(shooter), muzzle, end, tuning.shield,
+                                                     &wallPoint);
+                if (wallId != 0) {
+                    end = wallPoint;
+                    hit.shieldId = wallId;
+                    hit.sentryId = 0;
+                    hit.slot = -1;
+                    hit.zone = kRegionTorso;
+                }
             }
         }
         hit.end = end;
@@ -226,7 +274,18 @@ void Server::ResolveShot(const ShotTrace& record)
     for (int k = 0; k < pelletCount; ++k) {
         const PelletHit& pellet = record.pellets[static_cast<size_t>(k)];
         if (pellet.slot < 0) {
-            // Sentry and shield hits are damaged here once the rooms carry them.
+            if (pellet.shieldId == 0 && pellet.sentryId == 0) {
+                continue;
+            }
+            const int damage = std::clamp(ComputeDamage(weapon, Distance(record.muzzle, pellet.end), 1.0f,
+                                                        client.state.shotCharge, 1.0f, scale),
+                                          0, kMaxHitAmount);
+            if (damage > 0) {
+                const bool shield = pellet.shieldId != 0;
+                const bool broken = shield ? BreakShield(room, pellet.shieldId, damage, shooter)
+                                           : DestroySentry(room, pellet.sentryId, damage, shooter);
+                AddHit(hits, shooter, shield ? kHitKindShield : kHitKindSentry, damage, broken, pellet.end);
+            }
             continue;
         }
         if (static_cast<size_t>(pellet.slot) >= slots.size()) {

@@ -5,6 +5,9 @@
 #include <cmath>
 #include <vector>
 
+#include <glm/geometric.hpp>
+
+#include "game/shot_geometry.h"
 #include "net/server.h"
 #include "net/world_messages.h"
 #include "server_rules_rig.h"
@@ -70,6 +73,12 @@ TEST(ServerDeployables, TheTwentyFifthShieldIsRefusedAndUsePowerPlacesEachKind)
     }
     EXPECT_EQ(rig.server->roomHealingFields[0].size(), 8u);
     EXPECT_EQ(rig.inboxes[1]->All<net::HealingFieldMessage>().size(), 8u);
+
+    // Over no floor at all the sentry is not planted.
+    rig.server->maps[0].world.hasFloor = false;
+    rig.Slot(0).state.power = 1;
+    rig.server->UsePower(0);
+    EXPECT_EQ(rig.server->roomSentries[0].items.size(), 1u);
 
     // Outside a room nothing is placed.
     rig.Slot(1).room = -1;
@@ -313,6 +322,63 @@ TEST(ServerDeployables, ListsOfARoomThatStoppedRunningAreEmptied)
     EXPECT_TRUE(rig.server->roomShields[0].items.empty());
     EXPECT_TRUE(rig.server->roomSentries[0].items.empty());
     EXPECT_TRUE(rig.server->roomHealingFields[0].empty());
+}
+
+// A red M4 shooter at the origin aims at a blue target 10 m ahead; a shield stands halfway,
+// put up by the target's side (it stops the shot) or by the shooter's (it lets the shot through).
+TEST(ServerDeployables, AShieldStopsAnEnemysShotAndLetsItsOwnSidesThrough)
+{
+    for (const uint8_t shieldSide : {kTeamBlue, kTeamRed}) {
+        SCOPED_TRACE(static_cast<int>(shieldSide));
+        Rig rig(kTeamsMode, 3, {kTeamRed, kTeamBlue, shieldSide});
+        net::Server& server = *rig.server;
+        server.maps[0].world.Clear();
+        ASSERT_TRUE(net::Server::LoadCombatRig(server.combatRig, server.tuning));
+        for (int slot = 0; slot < 3; ++slot) {
+            rig.Slot(slot).primaryWeapon = kWeaponM4;
+            server.SpawnPlayer(slot);
+        }
+        StandAt(rig, 2, glm::vec3(0.0f, 0.0f, -3.0f));
+        server.PutUpShield(2);
+        ASSERT_EQ(server.roomShields[0].items.size(), 1u);
+        StandAt(rig, 2, glm::vec3(20.0f, 0.0f, 20.0f));
+        StandAt(rig, 0, glm::vec3(0.0f));
+        StandAt(rig, 1, glm::vec3(0.0f, 0.0f, -10.0f));
+        for (int i = 0; i < 8; ++i) {
+            server.now += 1.0 / 64.0;
+            server.SimulateTick();
+        }
+        PlayerState& shooter = rig.Slot(0).state;
+        const glm::vec3 chest = rig.Slot(1).state.position + glm::vec3(0.0f, 1.2f, 0.0f);
+        for (int round = 0; round < 12; ++round) {
+            const glm::vec3 d = glm::normalize(chest - ViewOrigin(shooter, server.tuning, server.maps[0].world));
+            shooter.yaw = std::atan2(-d.x, -d.z) / 0.017453292f;
+            shooter.pitch = std::asin(d.y) / 0.017453292f;
+        }
+        rig.ClearAll();
+        const uint16_t before = rig.Slot(1).state.health;
+        net::ShotTrace record;
+        server.TraceShot(0, record);
+        server.ResolveShot(record);
+        ASSERT_TRUE(record.valid);
+        const Shield& shield = server.roomShields[0].items[0];
+        const auto hits = rig.inboxes[1]->All<net::HitEventMessage>();
+        ASSERT_EQ(hits.size(), 1u);
+        if (shieldSide == kTeamBlue) {
+            EXPECT_EQ(record.pellets[0].shieldId, shield.id);
+            EXPECT_EQ(rig.Slot(1).state.health, before);
+            EXPECT_EQ(shield.hitPoints, 150 - hits[0].amount);
+            EXPECT_EQ(hits[0].victim, 0);
+            EXPECT_EQ(hits[0].kind, net::kHitKindShield);
+        } else {
+            EXPECT_EQ(record.pellets[0].slot, 1);
+            EXPECT_EQ(record.pellets[0].shieldId, 0u);
+            EXPECT_EQ(shield.hitPoints, 150);
+            EXPECT_EQ(rig.Slot(1).state.health, before - hits[0].amount);
+            EXPECT_EQ(hits[0].victim, 1);
+        }
+        EXPECT_GT(hits[0].amount, 0);
+    }
 }
 
 }  // namespace deployablestest
