@@ -381,4 +381,62 @@ TEST(ServerDeployables, AShieldStopsAnEnemysShotAndLetsItsOwnSidesThrough)
     }
 }
 
+// The same shot past a sentry lifted into its line: an enemy's sentry takes it, with friendly fire
+// off the shooter's own side's does not.
+TEST(ServerDeployables, AnEnemySentryInTheLineOfFireTakesTheShot)
+{
+    for (const uint8_t sentrySide : {kTeamBlue, kTeamRed}) {
+        SCOPED_TRACE(static_cast<int>(sentrySide));
+        Rig rig(kTeamsMode, 3, {kTeamRed, kTeamBlue, sentrySide});
+        net::Server& server = *rig.server;
+        server.maps[0].world.Clear();
+        ASSERT_TRUE(net::Server::LoadCombatRig(server.combatRig, server.tuning));
+        for (int slot = 0; slot < 3; ++slot) {
+            rig.Slot(slot).primaryWeapon = kWeaponM4;
+            server.SpawnPlayer(slot);
+        }
+        StandAt(rig, 2, glm::vec3(20.0f, 0.0f, 20.0f));
+        StandAt(rig, 0, glm::vec3(0.0f));
+        StandAt(rig, 1, glm::vec3(0.0f, 0.0f, -10.0f));
+        for (int i = 0; i < 8; ++i) {
+            server.now += 1.0 / 64.0;
+            server.SimulateTick();
+        }
+        PlayerState& shooter = rig.Slot(0).state;
+        const glm::vec3 chest = rig.Slot(1).state.position + glm::vec3(0.0f, 1.2f, 0.0f);
+        for (int round = 0; round < 12; ++round) {
+            const glm::vec3 d = glm::normalize(chest - ViewOrigin(shooter, server.tuning, server.maps[0].world));
+            shooter.yaw = std::atan2(-d.x, -d.z) / 0.017453292f;
+            shooter.pitch = std::asin(d.y) / 0.017453292f;
+        }
+        // Lifted so that its box spans the line from the view to the chest where it stands.
+        const glm::vec3 view = ViewOrigin(shooter, server.tuning, server.maps[0].world);
+        const glm::vec3 across = view + (chest - view) * 0.5f;
+        const Sentry& sentry = PlaceSentryOf(rig, 2, glm::vec3(across.x, across.y - 0.44f, across.z));
+        const uint32_t id = sentry.id;
+        rig.ClearAll();
+        const uint16_t before = rig.Slot(1).state.health;
+        net::ShotTrace record;
+        server.TraceShot(0, record);
+        server.ResolveShot(record);
+        ASSERT_TRUE(record.valid);
+        const auto hits = rig.inboxes[1]->All<net::HitEventMessage>();
+        ASSERT_EQ(hits.size(), 1u);
+        const Sentry* after = FindSentry(server.roomSentries[0], id);
+        ASSERT_NE(after, nullptr);
+        if (sentrySide == kTeamBlue) {
+            EXPECT_EQ(record.pellets[0].sentryId, id);
+            EXPECT_EQ(rig.Slot(1).state.health, before);
+            EXPECT_EQ(after->hitPoints, 75 - hits[0].amount);
+            EXPECT_EQ(hits[0].victim, 0);
+            EXPECT_EQ(hits[0].kind, net::kHitKindSentry);
+        } else {
+            EXPECT_EQ(record.pellets[0].slot, 1);
+            EXPECT_EQ(after->hitPoints, 75);
+            EXPECT_EQ(rig.Slot(1).state.health, before - hits[0].amount);
+        }
+        EXPECT_GT(hits[0].amount, 0);
+    }
+}
+
 }  // namespace deployablestest
