@@ -20,12 +20,14 @@
 #include "game/input_command.h"
 #include "game/map_geometry.h"
 #include "game/player_state.h"
+#include "game/projectile.h"
 #include "game/sentry.h"
 #include "game/shield.h"
 #include "game/skin_catalogue.h"
 #include "game/tuning.h"
 #include "net/bit_stream.h"
 #include "net/combat_pose.h"
+#include "net/flame_particles.h"
 #include "net/input_message.h"
 #include "net/moderators.h"
 #include "net/protocol.h"
@@ -106,6 +108,7 @@ struct ClientSlot {
     double burningUntil = 0.0;
     double nextBurn = 0.0;
     int32_t burner = -1;
+    double lastFlameHit = -1.0e9;  // far past: the first flame always hurts
 
     std::string accountName;  // at most 64 characters
     uint8_t role = 0;
@@ -358,6 +361,18 @@ public:
     void DamageShieldsInRadius(int room, uint8_t exemptTeam, const glm::vec3& centre, float radius,
                                float maximumDamage, int attacker);
 
+    // ---- Projectiles and flames ----
+    // The point the slot's player aims at along `aim`, traced from the shoulder view.
+    glm::vec3 AimTarget(int slot, const glm::vec3& aim);
+    void LaunchRocket(int slot);
+    void ThrowGrenade(int slot);
+    void StepProjectiles(float dt);
+    // The explosion of a rocket or grenade; `direct` is the slot it struck, or -1.
+    void DetonateProjectile(int room, const Projectile& projectile, int direct);
+    void EmitFlame(int slot);
+    void StepFlames(float dt, double now);
+    void SetAlight(int slot, int attacker, double now);
+
     // ---- History and snapshots ----
     void RecordHistory();
     void BuildPlayerGrid();
@@ -441,6 +456,8 @@ public:
     std::array<IdList<Sentry>, kMaxRooms> roomSentries;
     std::array<IdList<Shield>, kMaxRooms> roomShields;
     std::array<std::vector<HealingField>, kMaxRooms> roomHealingFields;
+    std::array<IdList<Projectile>, kMaxRooms> roomProjectiles;
+    std::array<std::vector<FlameParticle>, kMaxRooms> roomFlames;
     std::array<uint32_t, kMaxRooms> nextHealingFieldId = FilledIds();
     std::array<double, kMaxRooms> lastSentryStates = FilledTimes();
     std::array<double, kMaxRooms> lastShieldStates = FilledTimes();

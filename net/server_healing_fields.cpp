@@ -171,7 +171,7 @@ void Server::UsePower(int slot)
     }
     switch (client.state.power) {
     case kPowerGrenade:
-        // GRENADE: thrown by the projectile code once it lands here.
+        ThrowGrenade(slot);
         break;
     case kPowerSentry:
         PlantSentry(slot);

@@ -92,10 +92,12 @@ void Server::SimulateTick()
     //    arrive with the combat rules and must keep this place: after the tick is raised, before
     //    any player timer.
     StepDrops(dt);
+    StepProjectiles(dt);
     StepSentries(dt);
     SendSentryStates();
     StepShields(dt);
     SendShieldStates();
+    StepFlames(dt, now);
     StepBurning(now);
     for (std::vector<HealingField>& fields : roomHealingFields) {
         AgeHealingFields(fields, dt, tuning.healingField.lifetime);
@@ -221,8 +223,11 @@ void Server::SimulateTick()
         }
         if (client.state.shotsFired != before[0]) {
             switch (StateWeaponRow(client.state)) {
-            case kWeaponRpg:     // launches a rocket: the projectile code takes it here
-            case kWeaponFlamer:  // emits flame: likewise; neither is ever traced
+            case kWeaponRpg:  // rockets and flames fly as objects; neither is ever traced
+                LaunchRocket(slot);
+                break;
+            case kWeaponFlamer:
+                EmitFlame(slot);
                 break;
             default:
                 shooters.push_back(slot);
