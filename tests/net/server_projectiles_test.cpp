@@ -122,6 +122,17 @@ TEST(ServerProjectiles, AThrownGrenadeFliesAtItsCookedSpeed)
     EXPECT_EQ(spawned[0].id, grenade.id);
 }
 
+TEST(ServerProjectiles, TheGrenadePowerThrowsAGrenade)
+{
+    Rig rig(0, 3, {0, 1});
+    PlaceProjTestPlayer(rig, 0, 100.0f, 100.0f);
+    rig.Slot(0).state.power = kPowerGrenade;
+    rig.server->UsePower(0);
+    ASSERT_EQ(rig.server->roomProjectiles[0].items.size(), 1u);
+    EXPECT_EQ(rig.server->roomProjectiles[0].items[0].kind, 1);
+    EXPECT_EQ(rig.server->roomProjectiles[0].items[0].owner, 0u);
+}
+
 TEST(ServerProjectiles, IdsSkipZeroWhenTheyComeRound)
 {
     Rig rig(0, 3, {0, 1});
