@@ -202,6 +202,19 @@ int Server::CountClients() const
     return count;
 }
 
+int Server::RoomOfPlayer(int slot) const
+{
+    if (slot < 0 || static_cast<size_t>(slot) >= slots.size()) {
+        return -1;
+    }
+    const ClientSlot& client = slots[static_cast<size_t>(slot)];
+    const int room = client.room;
+    if (!client.inUse || room < 0 || room >= kMaxRooms || !rooms[static_cast<size_t>(room)].inUse) {
+        return -1;
+    }
+    return room;
+}
+
 ServerMap& Server::MapOfRoom(int room)
 {
     if (room < 0 || room >= kMaxRooms || !rooms[static_cast<size_t>(room)].inUse) {

@@ -295,6 +295,8 @@ public:
     uint16_t MaxHealth(int slot) const;
     // Allies never hurt each other; in a free-for-all room nobody is anyone's ally.
     bool SameTeam(int a, int b) const;
+    // The room index of an in-use slot whose room is in use; -1 otherwise.
+    int RoomOfPlayer(int slot) const;
 
     // ---- Match rules ----
     // Whether `slot` counts as a friend of a deployable owned by `ownerSlot` of `ownerTeam`.
@@ -349,6 +351,9 @@ public:
     void StepShields(float dt);
     void StepHealingFields();
     // A room's states when their interval allows; without a room, every running room's.
+    // Whether a room's sentry or shield states are due: at most one message per interval, and
+    // again at once when the clock went backwards. Stamps `last` when due.
+    bool DeployableStatesDue(double& last) const;
     void SendSentryStates(int room);
     void SendSentryStates();
     void SendShieldStates(int room);

@@ -82,14 +82,11 @@ void AdvanceFlameParticles(std::vector<FlameParticle>& particles, float dt, cons
 
 void Server::EmitFlame(int slot)
 {
-    if (slot < 0 || static_cast<size_t>(slot) >= slots.size()) {
+    const int room = RoomOfPlayer(slot);
+    if (room < 0) {
         return;
     }
     const ClientSlot& client = slots[static_cast<size_t>(slot)];
-    const int room = client.room;
-    if (!client.inUse || room < 0 || room >= kMaxRooms || !rooms[static_cast<size_t>(room)].inUse) {
-        return;
-    }
     const PlayerState& state = client.state;
     const glm::vec3 aim = AimDirection(state);
     const glm::vec3 point = state.position + glm::vec3(0.0f, state.height - kLaunchBelowHead, 0.0f);

@@ -75,14 +75,11 @@ HealingField* Server::SpawnHealingField(int room, int owner, uint8_t team, const
 
 void Server::DropHealingField(int slot)
 {
-    if (slot < 0 || static_cast<size_t>(slot) >= slots.size()) {
+    const int room = RoomOfPlayer(slot);
+    if (room < 0) {
         return;
     }
     const ClientSlot& client = slots[static_cast<size_t>(slot)];
-    const int room = client.room;
-    if (!client.inUse || room < 0 || room >= kMaxRooms || !rooms[static_cast<size_t>(room)].inUse) {
-        return;
-    }
     const glm::vec3 centre = client.state.position + glm::vec3(0.0f, client.state.height * 0.5f, 0.0f);
     const HealingField* field = SpawnHealingField(room, slot, DeployableTeam(slot), centre);
     if (field == nullptr) {

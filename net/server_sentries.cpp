@@ -37,14 +37,11 @@ uint8_t Server::DeployableTeam(int slot) const
 
 void Server::PlantSentry(int slot)
 {
-    if (slot < 0 || static_cast<size_t>(slot) >= slots.size()) {
+    const int room = RoomOfPlayer(slot);
+    if (room < 0) {
         return;
     }
     const ClientSlot& client = slots[static_cast<size_t>(slot)];
-    const int room = client.room;
-    if (!client.inUse || room < 0 || room >= kMaxRooms || !rooms[static_cast<size_t>(room)].inUse) {
-        return;
-    }
     const tune::SentryTuning& sentryTuning = tuning.sentry;
     const PlayerState& state = client.state;
     const CollisionWorld& world = MapOfRoom(room).world;
@@ -218,11 +215,9 @@ void Server::SendSentryStates(int room)
     if (room < 0 || room >= kMaxRooms || !RoomRunning(rooms[static_cast<size_t>(room)])) {
         return;
     }
-    double& last = lastSentryStates[static_cast<size_t>(room)];
-    if (last >= 0.0 && now >= last && now - last < kDeployableStatesInterval) {
+    if (!DeployableStatesDue(lastSentryStates[static_cast<size_t>(room)])) {
         return;
     }
-    last = now;
     SentryStatesMessage message;
     for (const Sentry& sentry : roomSentries[static_cast<size_t>(room)].items) {
         if (message.sentries.size() >= kMaxSentriesPerMessage) {

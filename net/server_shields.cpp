@@ -26,14 +26,11 @@ bool RoomRunning(const Room& room)
 
 void Server::PutUpShield(int slot)
 {
-    if (slot < 0 || static_cast<size_t>(slot) >= slots.size()) {
+    const int room = RoomOfPlayer(slot);
+    if (room < 0) {
         return;
     }
     const ClientSlot& client = slots[static_cast<size_t>(slot)];
-    const int room = client.room;
-    if (!client.inUse || room < 0 || room >= kMaxRooms || !rooms[static_cast<size_t>(room)].inUse) {
-        return;
-    }
     IdList<Shield>& shields = roomShields[static_cast<size_t>(room)];
     if (static_cast<int>(shields.items.size()) >= kMaxShieldsPerRoom) {
         return;
@@ -153,16 +150,23 @@ void Server::StepShields(float dt)
     }
 }
 
+bool Server::DeployableStatesDue(double& last) const
+{
+    if (last >= 0.0 && now >= last && now - last < kDeployableStatesInterval) {
+        return false;
+    }
+    last = now;
+    return true;
+}
+
 void Server::SendShieldStates(int room)
 {
     if (room < 0 || room >= kMaxRooms || !RoomRunning(rooms[static_cast<size_t>(room)])) {
         return;
     }
-    double& last = lastShieldStates[static_cast<size_t>(room)];
-    if (last >= 0.0 && now >= last && now - last < kDeployableStatesInterval) {
+    if (!DeployableStatesDue(lastShieldStates[static_cast<size_t>(room)])) {
         return;
     }
-    last = now;
     ShieldStatesMessage message;
     for (const Shield& shield : roomShields[static_cast<size_t>(room)].items) {
         if (message.shields.size() >= kMaxShieldsPerMessage) {
