@@ -86,11 +86,8 @@ void Server::SimulateTick()
     // 1. The tick every record of this pass is stamped with.
     tick += 1;
 
-    // 2. The world objects of every room step here, each with dt and in this order: death drops,
-    //    projectiles, sentries (then their states go out), shields (then their states), flame
-    //    particles, burning damage, and the healing fields' ageing and then their pulses. They
-    //    arrive with the combat rules and must keep this place: after the tick is raised, before
-    //    any player timer.
+    // 2. The world objects of every room, in this order; after the tick is raised and before any
+    //    player timer, so that what they do to a player this tick is seen by its timers.
     StepDrops(dt);
     StepProjectiles(dt);
     StepSentries(dt);
