@@ -30,6 +30,7 @@
 #include "net/flame_particles.h"
 #include "net/input_message.h"
 #include "net/moderators.h"
+#include "net/nav_graph.h"
 #include "net/protocol.h"
 #include "net/quantized_player.h"
 #include "net/room_settings.h"
@@ -56,6 +57,7 @@ struct ServerMap {
     MapGeometry geometry;
     CollisionWorld world;         // cell size 4.0
     float floorHeight = -1000.0f;  // below this a body falls out of the level
+    NavGraph nav;                  // empty on the greybox level
     bool loaded = false;
 };
 

@@ -3,6 +3,7 @@
 #include "net/server_maps.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "game/asset_paths.h"
 #include "game/map_geometry.h"
@@ -36,6 +37,13 @@ ServerMap& Server::LoadRoomMap(int mapIndex)
     map.loaded = true;
     const MapInfo& info = GetMapInfo(index);
     FillServerMap(map, index, info.displayName, AssetPath(info.mapFile), tuning);
+    std::vector<glm::vec3> spawnPositions;
+    for (const SpawnPoint& spawn : map.geometry.spawns) {
+        spawnPositions.push_back(spawn.position);
+    }
+    map.nav.Build(map.world, tuning, spawnPositions);
+    std::printf("[server] map %d nav: %d nodes, %d links, %.0f ms\n", index, map.nav.nodeCount, map.nav.linkCount,
+                map.nav.buildSeconds * 1000.0);
     return map;
 }
 
