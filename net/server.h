@@ -26,6 +26,7 @@
 #include "game/skin_catalogue.h"
 #include "game/tuning.h"
 #include "net/bit_stream.h"
+#include "net/bot_brain.h"
 #include "net/combat_pose.h"
 #include "net/flame_particles.h"
 #include "net/input_message.h"
@@ -77,8 +78,12 @@ struct DamageCredit {
 struct ClientSlot {
     uint8_t inUse = 0;
     uint8_t bot = 0;
-    uint32_t botSeed = 0;
+    uint32_t botSeed = 0;  // drawn when the bot is added; its purchases and its brain hash it
     uint8_t botSkill = 1;
+    // The bot's mind, including its route: the brain asks for a route (pending flag, start node,
+    // goal node or -1 to roam) and follows it (index); the tick answers on its own thread by
+    // clearing the flag and writing the nodes, length, index 0, destination and retry times.
+    BotBrain brain;
 
     Address address;          // zero for bots
     double lastHeard = 0.0;   // server time of the last accepted message
@@ -181,6 +186,15 @@ struct Room {
     // The spawn rotation SpawnPlayer keeps: each side's spawn points and a counter.
     std::array<std::vector<SpawnPoint>, 2> teamSpawns;
     uint32_t spawnRotation = 0;
+};
+
+// Where a room's bots have been lately and where they are headed: per navigation node of the
+// room's map, the last time a player stood near it and the time until which it is taken as a
+// roaming destination; the cursor walks the slots, two per tick.
+struct RoomRoaming {
+    std::vector<double> lastVisited;
+    std::vector<double> reservedUntil;
+    uint32_t cursor = 0;
 };
 
 struct HistoryEntry {
@@ -291,6 +305,13 @@ public:
 
     // ---- Tick ----
     void SimulateTick();
+    // Job 1: one bot's perception of its room and its command for this tick.
+    void RunBotJob(int slot);
+    // On the tick thread after the bot jobs: the routes the bots asked for.
+    void ServeBotRoutes();
+    int PickRoamTarget(int room, int from, uint32_t seed);
+    void ReserveRoamArea(int room, int node);
+    void MarkVisitedNodes(int room);
     void SpawnPlayer(int slot);
     std::optional<SpawnPoint> PickSpawnPoint(int room, int slot);
     // Maximum health of the slot's player: armour, HEALTH upgrades and the room's percentage.
@@ -337,6 +358,8 @@ public:
     void BuyLevel(int slot, uint8_t track, bool repeat);
     // Passive income, bounties and the economy messages, at most once a second.
     void EconomyStep(double now);
+    // A bot buys one of its cheapest affordable levels.
+    void AutoPurchase(int slot);
     void DropOnDeath(int room, const glm::vec3& position);
     void StepDrops(float dt);
     void StepBurning(double now);
@@ -406,6 +429,9 @@ public:
     bool MetalOn(int room) const;
     float MetalRate(int room) const;
     void RefreshHasBots();
+    void AddBot(int slot, bool sideOne);
+    // The bot in `botSlot` when it is one of the host's room, else that room's last bot.
+    void RemoveBot(int slot, int botSlot);
 
     // ---- Roles ----
     static std::vector<RankedAccount> LoadModerators(const std::string& path);
@@ -458,7 +484,9 @@ public:
     std::vector<std::array<uint32_t, 2>> counterPairs;  // shots fired, power uses before movement
     std::vector<int> shooters;
     std::vector<ClientSlot> slots;
+    std::vector<std::vector<BotTarget>> botTargets;  // per slot, rebuilt by its bot job
     std::array<Room, kMaxRooms> rooms;
+    std::array<RoomRoaming, kMaxRooms> roomRoaming;
     std::array<IdList<DeathDrop>, kMaxRooms> roomDrops;
     std::array<IdList<Sentry>, kMaxRooms> roomSentries;
     std::array<IdList<Shield>, kMaxRooms> roomShields;

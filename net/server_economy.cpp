@@ -99,7 +99,9 @@ void Server::EconomyStep(double time)
             const uint64_t total = static_cast<uint64_t>(client.points) + client.pointsSpent;
             const uint32_t wealthOfMember = static_cast<uint32_t>(std::min<uint64_t>(total, UINT32_MAX));
             client.bounty = members > 1 ? static_cast<uint32_t>(LeadBonus(wealthOfMember, average)) : 0u;
-            // A bot buys its levels here, before the figures go out, once bots think for themselves.
+            if (client.bot) {
+                AutoPurchase(static_cast<int>(i));
+            }
             SendEconomy(static_cast<int>(i));
         }
     }

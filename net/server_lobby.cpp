@@ -60,9 +60,8 @@ void Server::HandleLobbyRequest(int slot, BitReader& reader)
     case LobbyAction::ChangeRoomSettings: ChangeRoomSettings(slot, request.settings, request.password); break;
     case LobbyAction::SwitchSide: SwitchSide(slot, request.wantedSide == 1 ? 1 : 0); break;
     case LobbyAction::RemoveMember: RemoveMember(slot, request.argument); break;
-    // Bots are not hosted yet: their two actions are read and do nothing.
-    case LobbyAction::AddBot:
-    case LobbyAction::RemoveBot:
+    case LobbyAction::AddBot: AddBot(slot, request.argument == 1); break;
+    case LobbyAction::RemoveBot: RemoveBot(slot, request.argument); break;
     case LobbyAction::KeepAlive:
     case LobbyAction::UpdateProfile: break;
     }

@@ -336,8 +336,12 @@ void Server::StartMatch(int slot)
     for (ClientSlot& member : slots) {
         if (member.inUse && member.bot && member.room == index) {
             member.botSkill = botSkill;
+            // A fresh mind for a fresh match, but the same bot: its seed stays.
+            member.brain = BotBrain{};
+            member.brain.seed = member.botSeed;
         }
     }
+    roomRoaming[static_cast<size_t>(index)] = RoomRoaming{};
 
     room.teamSpawns[0].clear();
     room.teamSpawns[1].clear();

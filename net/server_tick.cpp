@@ -175,9 +175,31 @@ void Server::SimulateTick()
     // 6.
     counterPairs.resize(activeSlots.size());
 
-    // 7. Bots think here (job 1, then the rooms' visited nodes and the routes on this thread) while
-    //    the bots-present flag is set; they arrive with the bots and must keep this place, before
-    //    movement, so that a bot's command moves it in the same tick.
+    // 7. Bots think before movement, so that a bot's command moves it in the same tick: job 1, then
+    //    on this thread the rooms' visited nodes and the routes they asked for (path searches
+    //    share one scratch per map, so they never run on the pool).
+    if (hasBots) {
+        botTargets.resize(slots.size());
+        const std::function<void(int)> botJob = [this](int index) {
+            const int slot = activeSlots[static_cast<size_t>(index)];
+            if (slots[static_cast<size_t>(slot)].bot) {
+                RunBotJob(slot);
+            }
+        };
+        RunJob(workers.get(), activeCount, botJob);
+        std::array<uint8_t, kMaxRooms> roomHasBots{};
+        for (const int slot : activeSlots) {
+            if (slots[static_cast<size_t>(slot)].bot) {
+                roomHasBots[static_cast<size_t>(slots[static_cast<size_t>(slot)].room)] = 1;
+            }
+        }
+        for (int r = 0; r < kMaxRooms; ++r) {
+            if (roomHasBots[static_cast<size_t>(r)]) {
+                MarkVisitedNodes(r);
+            }
+        }
+        ServeBotRoutes();
+    }
 
     // 8. Job 2, movement: one command per player. An empty queue repeats the last command without
     //    movement or buttons, so a silent client keeps its view, weapon and power but stands still.

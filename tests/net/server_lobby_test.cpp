@@ -292,17 +292,18 @@ TEST_F(ServerLobbyTest, ARunningMatchKeepsItsLoadoutAndMalformedRequestsChangeNo
     EXPECT_EQ(human.room, 0);
     EXPECT_EQ(human.name, "Annie");
 
-    // Bots are not hosted yet: asking for one changes nothing.
+    // Back in the lobby the host adds a bot; leaving as the last human takes it along.
     server->rooms[0].started = 0;
     request.action = net::LobbyAction::AddBot;
     Request(3, request);
-    EXPECT_EQ(server->MemberCount(0), 1);
-    EXPECT_FALSE(server->hasBots);
+    EXPECT_EQ(server->MemberCount(0), 2);
+    EXPECT_TRUE(server->hasBots);
 
     request.action = net::LobbyAction::LeaveRoom;
     Request(3, request);
     EXPECT_EQ(human.room, -1);
     EXPECT_FALSE(server->rooms[0].inUse);
+    EXPECT_FALSE(server->hasBots);
 }
 
 TEST_F(ServerLobbyTest, ANoticeIsCarriedForSixSecondsThenTheStateCarriesNone)

@@ -147,6 +147,9 @@ Level BuildMapTwo() {
         Stairs(ways, mRock, {-10, 0, -outer - 10.0f}, 2, 10, 0.7f, 1.0f, 4.0f);
         Box(ways, mRock, {-14, 0, -outer}, {-10, top, -inner});
         Ramp(ways, mRock, {-outer - pile, 0, 4}, {-outer, 5, 10}, 0);
+        // The scree's top meets the cliff where the cliff is 5 m high, not at its foot: a body that
+        // slid into a crevice between the two could move no way at all.
+        Box(ways, mRock, {-outer, 0, 4}, {-outer + 5.0f / TanDegrees(70.0f), 5, 10});
 
         // Cover on the mesa top: crates and a low parapet.
         const int summit = AddPiece(level, half + "_summit");
