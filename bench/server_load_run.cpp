@@ -2,7 +2,9 @@
 // rooms, start their matches and stream inputs at the tick rate while the server runs in this
 // process. Prints tick-time figures and snapshot traffic at the end.
 //
-//   zw_server_load [--clients N] [--rooms R] [--seconds S] [--workers W]
+//   zw_server_load [--clients N] [--rooms R] [--seconds S] [--workers W] [--bots B]
+//
+// With --bots, each room's host adds its share of B server-side bots before the start.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -25,6 +27,7 @@ struct LoadOptions {
     int rooms = 4;
     double seconds = 60.0;
     int workers = 0;
+    int bots = 0;
 };
 
 LoadOptions ParseLoadOptions(int argc, char** argv)
@@ -36,6 +39,7 @@ LoadOptions ParseLoadOptions(int argc, char** argv)
         else if (std::strcmp(argv[i], "--rooms") == 0) options.rooms = std::clamp(value, 1, 32);
         else if (std::strcmp(argv[i], "--seconds") == 0) options.seconds = std::clamp(value, 1, 3600);
         else if (std::strcmp(argv[i], "--workers") == 0) options.workers = value;
+        else if (std::strcmp(argv[i], "--bots") == 0) options.bots = std::clamp(value, 0, 255);
     }
     options.rooms = std::min(options.rooms, options.clients);
     return options;
@@ -56,7 +60,7 @@ int main(int argc, char** argv)
     const LoadOptions options = ParseLoadOptions(argc, argv);
     tune::Tuning tuning = tune::Tuning::CopyForServer(tune::g_tuning);
     tuning.network.port = 0;
-    tuning.network.maxClients = std::max(options.clients, 1);
+    tuning.network.maxClients = std::min(options.clients + options.bots, 256);
     tuning.loop.workerThreads = options.workers;
     tuning.network.serverStatistics = 1;
 
@@ -138,6 +142,12 @@ int main(int argc, char** argv)
                                [](auto* c) { return c->lobby.place == net::LobbyPlace::RoomLobby; });
         },
         tickServer, 400);
+    // Bots one request a frame per host: the server takes a few messages per client and tick.
+    for (int b = 0; b < options.bots; ++b) {
+        clients[(b % options.rooms) * perRoom]->SendLobby(net::LobbyAction::AddBot, 0, static_cast<uint8_t>(b % 2));
+        tickServer();
+        tickServer();
+    }
     for (int r = 0; r < options.rooms; ++r) {
         clients[r * perRoom]->SendLobby(net::LobbyAction::StartMatch);
     }
@@ -153,8 +163,12 @@ int main(int argc, char** argv)
         client->snapshotBytes = 0;
         client->largestSnapshotBytes = 0;
     }
-    std::printf("[load] %d clients in %d rooms, %d worker thread(s); running %.0f s\n", options.clients,
-                options.rooms, server->workers ? server->workers->ThreadCount() : 0, options.seconds);
+    int bots = 0;
+    for (const net::ClientSlot& slot : server->slots) {
+        bots += slot.inUse && slot.bot ? 1 : 0;
+    }
+    std::printf("[load] %d clients and %d bots in %d rooms, %d worker thread(s); running %.0f s\n", options.clients,
+                bots, options.rooms, server->workers ? server->workers->ThreadCount() : 0, options.seconds);
 
     // The match: every client runs in a circle and fires now and then.
     std::vector<double> tickTimes;

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -22,6 +23,7 @@
 
 #include "game/asset_paths.h"
 #include "game/tuning.h"
+#include "support/net/scripted_client.h"
 #include "support/temp_folder.h"
 
 extern char** environ;
@@ -258,6 +260,35 @@ TEST(ServerProcess, RunsForItsTimeRefusesASecondServerAndStopsOnSignal)
     EXPECT_EQ(second.WaitForExit(kStartSeconds), 1) << second.Out() << second.Err();
     EXPECT_THAT(second.Err(), HasSubstr("[net] bind(" + std::to_string(port) + ") failed: "));
     EXPECT_THAT(second.Out(), Not(HasSubstr(listening)));
+
+    // One scripted host adds eight bots and starts the match: the bots fight on their own.
+    testnet::ScriptedClient host;
+    ASSERT_TRUE(host.Open(port));
+    host.profile.name = "Host";
+    const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); };
+    ASSERT_TRUE(host.SendConnect());
+    ASSERT_TRUE(testnet::PollUntil({&host}, [&] { return host.accepted; }, pause));
+    ASSERT_TRUE(host.SendLobby(net::LobbyAction::CreateRoom));
+    ASSERT_TRUE(testnet::PollUntil({&host}, [&] { return host.lobby.place == net::LobbyPlace::RoomLobby; }, pause));
+    for (uint8_t i = 0; i < 8; ++i) {
+        ASSERT_TRUE(host.SendLobby(net::LobbyAction::AddBot, 0, i % 2));
+        ASSERT_TRUE(testnet::PollUntil({&host}, [&] { return host.lobby.members.size() == i + 2u; }, pause))
+            << first.Out();
+    }
+    ASSERT_TRUE(host.SendLobby(net::LobbyAction::StartMatch));
+    const double deadline = MonotonicSeconds() + 90.0;
+    bool killed = false;
+    while (!killed && MonotonicSeconds() < deadline) {
+        host.NextCommand();
+        host.SendInput();
+        host.Poll();
+        killed = first.WaitForOutput(" killed player ", 0.05);
+    }
+    EXPECT_TRUE(killed) << first.Out();
+    EXPECT_EQ(host.lobby.place, net::LobbyPlace::Match);
+    EXPECT_THAT(first.Out(), HasSubstr("' added to room "));
+    EXPECT_THAT(first.Out(), HasSubstr(" | 1 players | "));
+    EXPECT_THAT(first.Out(), HasSubstr(" ms per tick\n"));
 
     ASSERT_TRUE(first.Signal(SIGTERM));
     EXPECT_EQ(first.WaitForExit(30.0), 0) << first.Out() << first.Err();
