@@ -247,4 +247,50 @@ TEST(ServerProjectiles, AimTraceKeepsItsMinimumDistance)
               glm::vec3(0.0f, 0.0f, 1.0f));
 }
 
+
+// Firing through the tick: the movement's shot counter hands a rocket or a flame to the room, which
+// hurts the player standing in front. Neither weapon is ever traced as a hitscan shot.
+TEST(ServerProjectiles, RocketsAndFlamesFiredThroughTheTickReachTheRoom)
+{
+    for (const uint8_t weapon : {static_cast<uint8_t>(kWeaponRpg), static_cast<uint8_t>(kWeaponFlamer)}) {
+        SCOPED_TRACE(static_cast<int>(weapon));
+        Rig rig(0, 3, {0, 1});
+        net::Server& server = *rig.server;
+        baresrv::Occupy(server, 0, 0, 0, weapon);
+        rig.Slot(0).address = net::LoopbackAddress(rig.inboxes[0]->socket.Port());
+        PlaceProjTestPlayer(rig, 0, 100.0f, 100.0f);
+        PlaceProjTestPlayer(rig, 1, 100.0f, weapon == kWeaponRpg ? 90.0f : 98.5f);
+        rig.ClearAll();
+
+        bool projectileSeen = false;
+        bool flameSeen = false;
+        for (uint32_t t = 1; t <= 64; ++t) {
+            InputCommand command;
+            command.tick = t;
+            command.buttons = t <= 8 ? kButtonFire : 0;
+            command.weapon = weapon;
+            baresrv::Queue(rig.Slot(0), command);
+            rig.Slot(1).lastHeard = server.now;
+            rig.Slot(0).lastHeard = server.now;
+            server.now += 1.0 / 64.0;
+            server.SimulateTick();
+            EXPECT_TRUE(server.shotRecords.empty()) << "tick " << t;
+            projectileSeen = projectileSeen || !server.roomProjectiles[0].items.empty();
+            flameSeen = flameSeen || !server.roomFlames[0].empty();
+        }
+        EXPECT_GT(rig.Slot(0).state.shotsFired, 0u);
+        EXPECT_LT(rig.Slot(1).state.health, 1000);
+        EXPECT_EQ(rig.Slot(0).state.health, 1000);
+        if (weapon == kWeaponRpg) {
+            EXPECT_TRUE(projectileSeen);
+            EXPECT_FALSE(rig.inboxes[1]->All<net::ProjectileSpawnedMessage>().empty());
+            EXPECT_FALSE(rig.inboxes[1]->All<net::ProjectileDetonatedMessage>().empty());
+        } else {
+            EXPECT_TRUE(flameSeen);
+            EXPECT_EQ(rig.Slot(1).burner, 0);
+        }
+        EXPECT_FALSE(rig.inboxes[0]->All<net::HitEventMessage>().empty());
+    }
+}
+
 }  // namespace projectiletest

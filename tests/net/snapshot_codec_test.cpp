@@ -385,8 +385,8 @@ TEST(Snapshot, ReaderRefusesEntriesAgainstAMissingBaselineAndTruncatedSnapshots)
     const net::SnapshotView baseline = ViewOf(*f.baseline, f.baselineMask);
     ASSERT_TRUE(DecodeSnapshotBytes(built.bytes, &baseline, decoded));
 
-    std::vector<uint8_t> truncated = built.bytes;
-    truncated.resize(truncated.size() - 4);
+    ASSERT_GT(built.bytes.size(), 4u);
+    const std::vector<uint8_t> truncated(built.bytes.begin(), built.bytes.end() - 4);
     EXPECT_FALSE(DecodeSnapshotBytes(truncated, &baseline, decoded));
 }
 
