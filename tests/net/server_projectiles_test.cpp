@@ -260,6 +260,9 @@ TEST(ServerProjectiles, RocketsAndFlamesFiredThroughTheTickReachTheRoom)
         rig.Slot(0).address = net::LoopbackAddress(rig.inboxes[0]->socket.Port());
         PlaceProjTestPlayer(rig, 0, 100.0f, 100.0f);
         PlaceProjTestPlayer(rig, 1, 100.0f, weapon == kWeaponRpg ? 90.0f : 98.5f);
+        for (int slot = 0; slot < 2; ++slot) {
+            rig.Slot(slot).state.maxHealth = 1000;  // no overheal to decay over the second played
+        }
         rig.ClearAll();
 
         bool projectileSeen = false;
