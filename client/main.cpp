@@ -1,5 +1,6 @@
 #include <cstdio>
 
+#include "client/bots_harness.h"
 #include "client/config.h"
 #include "client/debug_console.h"
 #include "client/options.h"
@@ -22,8 +23,7 @@ int main(int argc, char** argv)
         return net::RunDedicatedServer(tune::g_tuning, options.seconds);
     }
     if (options.bots > 0) {
-        std::fprintf(stderr, "[bots] the bots load test is not available in this build\n");
-        return 1;
+        return RunBots(tune::g_tuning, options);
     }
     std::printf("[client] the game window is not part of this build\n");
     return 0;

@@ -290,6 +290,29 @@ TEST(ServerProcess, RunsForItsTimeRefusesASecondServerAndStopsOnSignal)
     EXPECT_THAT(first.Out(), HasSubstr(" | 1 players | "));
     EXPECT_THAT(first.Out(), HasSubstr(" ms per tick\n"));
 
+    // The bots harness beside it: its bots make two rooms of their own, play, and leave at the end.
+    {
+        ChildProgram bots;
+        ASSERT_TRUE(bots.Launch(program, {"--bots", "16", "--bot-rooms", "2", "--seconds", "7"}));
+        EXPECT_EQ(bots.WaitForExit(kStartSeconds + 7.0), 0) << bots.Out() << bots.Err();
+        EXPECT_THAT(bots.Out(), HasSubstr("[bots] 16 clients in 2 room(s) -> 127.0.0.1:" + std::to_string(port)));
+        EXPECT_THAT(bots.Out(), HasSubstr("[bots] 16/16 connected, 16 in match | down "));
+        EXPECT_THAT(bots.Out(), HasSubstr(" ms of CPU per session per second over "));
+        EXPECT_TRUE(first.WaitForOutput(" disconnected (client left)", 10.0)) << first.Out();
+    }
+    // More bots than free slots (the host and its eight bots hold nine of 128): the rest are refused.
+    {
+        ChildProgram crowd;
+        ASSERT_TRUE(crowd.Launch(program, {"--bots", "124", "--seconds", "4"}));
+        EXPECT_EQ(crowd.WaitForExit(kStartSeconds + 4.0), 0) << crowd.Out() << crowd.Err();
+        size_t refusals = 0;
+        for (size_t at = crowd.Err().find("[client] server full\n"); at != std::string::npos;
+             at = crowd.Err().find("[client] server full\n", at + 1)) {
+            ++refusals;
+        }
+        EXPECT_EQ(refusals, 5u) << crowd.Err();
+    }
+
     ASSERT_TRUE(first.Signal(SIGTERM));
     EXPECT_EQ(first.WaitForExit(30.0), 0) << first.Out() << first.Err();
 }
@@ -337,7 +360,21 @@ TEST(ProgramEntry, ModesThatDoNotListen)
         {{"--bots", "0"}, 0, "[client] the game window is not part of this build\n", ""},
         {{"--bots", "-2"}, 0, "[client] the game window is not part of this build\n", ""},
         {{"--bots"}, 0, "[client] the game window is not part of this build\n", ""},
-        {{"--bots", "3"}, 1, "", "[bots] the bots load test is not available in this build\n"},
+        // The harness with nobody to talk to: it counts its bots, reports none connected and ends.
+        {{"--bots", "3", "--connect", "127.0.0.1:1", "--seconds", "2.5"},
+         0,
+         "[bots] 3 clients in 1 room(s) -> 127.0.0.1:1\n[bots] 0/3 connected, 0 in match | down 0.0 KB/s total "
+         "(0.00 KB/s each) | avg 0.0 visible | 0 corrections\n",
+         ""},
+        {{"--bots", "300", "--connect", "127.0.0.1:1", "--seconds", "0.5"}, 0, "[bots] 256 clients in 1 room(s)", ""},
+        {{"--bots", "5", "--bot-rooms", "10", "--connect", "127.0.0.1:1", "--seconds", "0.5"},
+         0,
+         "[bots] 5 clients in 5 room(s)",
+         ""},
+        {{"--bots", "40", "--bot-rooms", "40", "--connect", "127.0.0.1:1", "--seconds", "0.5"},
+         0,
+         "[bots] at most 32 rooms; using 32\n",
+         ""},
     };
     for (const Case& c : cases) {
         std::string what;
