@@ -4,5 +4,7 @@ uniform int uOutlinePass;
 uniform float uOutline;
 
 vec3 OutlinePush(vec3 worldPosition, vec3 worldNormal) {
-    return uOutlinePass == 1 ? worldPosition + normalize(worldNormal) * uOutline : worldPosition;
+    float length = length(worldNormal);
+    if (uOutlinePass != 1 || length < 1e-6) return worldPosition;
+    return worldPosition + worldNormal * (uOutline / length);
 }
