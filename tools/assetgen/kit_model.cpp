@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
+
+#include <glm/common.hpp>
 
 namespace {
 
@@ -20,6 +23,26 @@ GlbImage PlainImage(const std::string& name, glm::vec4 colour) {
     }
     for (int i = 0; i < image.width * image.height; ++i) image.rgba.insert(image.rgba.end(), rgba, rgba + 4);
     return image;
+}
+
+// Texture coordinates for a solid: each vertex projected onto the plane its normal faces most,
+// one texture repeat per 10 cm.
+std::vector<glm::vec2> BoxProjectedUvs(const KitSolid& solid) {
+    std::vector<glm::vec2> uvs(solid.positions.size());
+    for (size_t i = 0; i < solid.positions.size(); ++i) {
+        const glm::vec3& p = solid.positions[i];
+        const glm::vec3 n = i < solid.normals.size() ? glm::abs(solid.normals[i]) : glm::vec3(0.0f, 1.0f, 0.0f);
+        glm::vec2 uv;
+        if (n.x >= n.y && n.x >= n.z) {
+            uv = {p.z, p.y};
+        } else if (n.y >= n.z) {
+            uv = {p.x, p.z};
+        } else {
+            uv = {p.x, p.y};
+        }
+        uvs[i] = uv * 10.0f;
+    }
+    return uvs;
 }
 
 }  // namespace
@@ -49,6 +72,8 @@ int AddKitNode(GlbModel& model, const Kit& kit, const std::string& name) {
         primitive.positions = solid.positions;
         primitive.normals = solid.normals;
         primitive.indices = solid.indices;
+        // A textured material needs texture coordinates to sample its texture with.
+        if (material.image >= 0 || material.emissiveImage >= 0) primitive.uvs = BoxProjectedUvs(solid);
         primitive.material = static_cast<int>(model.materials.size()) - 1;
         mesh.primitives.push_back(std::move(primitive));
     }
