@@ -185,7 +185,7 @@ void CheckScene::Draw(render::Renderer& renderer, int width, int height, const C
         renderer.perSubmeshLightLists = 0;
     }
     if (options.characters && !characters.empty()) {
-        UploadCharacters(renderer);
+        if (options.uploadCharacters) UploadCharacters(renderer);
         const render::HitFlash flash = render::HitFlashOf(tuning.shotFeedback);
         for (const CheckCharacter& character : characters) {
             renderer.DrawCharacterFaded(armours[size_t(character.armour)], character.boneOffset, character.modelMatrix,

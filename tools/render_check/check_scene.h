@@ -60,6 +60,7 @@ struct CheckDrawOptions {
     bool level = true;
     bool depthPrepass = true;
     bool characters = true;
+    bool uploadCharacters = true;  // off when the caller has uploaded them this frame
     bool props = true;
     bool crosshair = true;
 };
