@@ -53,7 +53,6 @@ bool HiddenWindow::Open(int w, int h, int wantedSamples) {
     }
     if (!window) {
         std::fprintf(stderr, "[render] could not create an OpenGL 4.5 core context\n");
-        glfwTerminate();
         return false;
     }
     glfwMakeContextCurrent(window);
@@ -102,7 +101,9 @@ void HiddenWindow::Close() {
         glfwDestroyWindow(window);
         window = nullptr;
     }
-    glfwTerminate();
+    // GLFW stays initialised until the process ends: terminating it unloads the GL driver, and
+    // the allocations the driver keeps for its display could then no longer be told apart from
+    // the program's own by the leak checker.
 }
 
 void HiddenWindow::ReadPixels(std::vector<uint8_t>& rgb) const {
