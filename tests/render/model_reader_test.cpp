@@ -220,6 +220,50 @@ TEST(StaticModel, FindSocketPrefersTheExactNameThenASuffix) {
     }
 }
 
+// Writes a big-endian 32-bit value into the PNG header of the document's first image.
+void PatchPngHeader(GltfDocument& doc, size_t offset, uint32_t value) {
+    const tinygltf::BufferView& view = doc.model.bufferViews[size_t(doc.model.images[0].bufferView)];
+    unsigned char* png = doc.model.buffers[size_t(view.buffer)].data.data() + view.byteOffset;
+    for (int i = 0; i < 4; ++i) png[offset + size_t(i)] = uint8_t(value >> (24 - 8 * i));
+}
+
+TEST(ModelImages, EmptyOversizedAndBrokenImagesAreRefusedWithTheirLine) {
+    GlbModel model;
+    rendertest::AddRigidNode(model, "panel", {rendertest::Triangle()});
+    model.images.push_back(rendertest::PlainImage("paint", 4, 2, 10, 20, 30));
+    struct Case {
+        size_t offset;  // into the PNG: 16 width, 20 height, 0 signature
+        uint32_t value;
+        render::ImageRead read;
+        const char* line;
+    };
+    const Case cases[] = {
+        {16, 4, render::ImageRead::Decoded, ""},
+        {16, 9000, render::ImageRead::Failed, "[model] embedded texture 9000x2 is outside 1..8192 pixels\n"},
+        {20, 0x7FFFFFFF, render::ImageRead::Failed, "[model] bad image\n"},
+        {20, 0, render::ImageRead::Failed, "[model] bad image\n"},
+        {0, 0, render::ImageRead::Failed, "[model] bad image\n"},
+    };
+    for (const Case& c : cases) {
+        GltfDocument doc = Parse(model);
+        PatchPngHeader(doc, c.offset, c.value);
+        render::DecodedImage image;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(render::DecodeEmbeddedImage(doc, 0, image, "[model] bad image"), c.read) << c.value;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.line) << c.value;
+        if (c.read == render::ImageRead::Decoded) {
+            EXPECT_EQ(image.width, 4);
+            EXPECT_EQ(image.height, 2);
+            EXPECT_EQ(image.rgba[0], 10);
+        } else {
+            EXPECT_TRUE(image.rgba.empty());
+        }
+    }
+    GltfDocument doc = Parse(model);
+    render::DecodedImage image;
+    EXPECT_EQ(render::DecodeEmbeddedImage(doc, 3, image, "[model] bad image"), render::ImageRead::NotEmbedded);
+}
+
 TEST(ModelImages, HalvingStopsAtTheCapOrAtOnePixel) {
     struct Case {
         int width, height, cap, outWidth, outHeight, levels;
