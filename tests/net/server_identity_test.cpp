@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "net/server.h"
 #include "server_rules_rig.h"
 #include "support/net/account_service_double.h"
+#include "support/temp_folder.h"
 
 namespace serveridentitytest {
 
@@ -107,6 +110,8 @@ TEST(LoopbackPost, StringsAreReadFromTheTopLevelOfTheReplyOnly)
 // A server with the account service switched on, pointing at the double, with the real catalogues.
 struct IdentityRig {
     AccountServiceDouble service;
+    testsupport::TempFolder skinRoot;  // two skins, "frost" and "gold"
+
     rulesrig::Rig rig{0, 3, {0, 1}};
     std::vector<int> heads;  // 0-based catalogue indices of head accessories
 
@@ -127,14 +132,26 @@ struct IdentityRig {
         rig.Slot(0).name = "Warden";
         rig.Slot(1).name = "Rook";
         rig.RoomZero().started = 0;  // looks are chosen before the match
+        for (const char* skin : {"frost", "gold"}) {
+            std::filesystem::create_directories(std::filesystem::path(skinRoot.Path()) / "models/characters/skins" / skin);
+        }
+        EXPECT_EQ(ScanSkins(server.skinCatalogue, skinRoot.Path()), 2);
+        for (const tune::ArmorTuning& armour : server.tuning.armors) {
+            std::string name = armour.displayName;
+            for (char& c : name) {
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            }
+            server.armourNames.push_back(name);
+        }
     }
 
-    void Lobby(int slot, const std::string& ticket, std::array<uint8_t, 4> accessories = {})
+    void Lobby(int slot, const std::string& ticket, std::array<uint8_t, 4> accessories = {}, uint8_t skin = 0)
     {
         net::LobbyRequestMessage request;
         request.name = rig.Slot(slot).name;
         request.ticket = ticket;
         request.accessories = accessories;
+        request.skin = skin;
         std::array<uint32_t, net::kDatagramWords> words{};
         net::BitWriter writer(words.data(), static_cast<int>(words.size()));
         ASSERT_TRUE(net::WriteMessage(writer, request));
@@ -152,20 +169,23 @@ TEST(ServerIdentity, ATicketIsRedeemedOnceForAccountRoleAndWhatTheAccountOwns)
     net::Server& server = *identity.rig.server;
     const AccessoryDef& owned = server.accessoryCatalogue[static_cast<size_t>(identity.heads[0])];
     identity.service.SetJsonReply(kRedeem, 200,
-                                  "{\"email\":\"Warden@example.com\",\"skins\":\"\",\"accessories\":\"" + owned.id +
-                                      "\"}");
+                                  "{\"email\":\"Warden@example.com\",\"skins\":\"gold:" + server.armourNames[0] +
+                                      "\",\"accessories\":\"" + owned.id + "\"}");
     const std::array<uint8_t, 4> wanted = {static_cast<uint8_t>(identity.heads[0] + 1),
                                            static_cast<uint8_t>(identity.heads[1] + 1), 0, 0};
     testing::internal::CaptureStdout();
-    identity.Lobby(0, "ticket-\"one\"", wanted);
+    identity.Lobby(0, "ticket-\"one\"", wanted, 2);  // gold
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "[identity] player 0 (Warden) verified as Warden@example.com -- MOD\n");
     const net::ClientSlot& slot = identity.rig.Slot(0);
     EXPECT_EQ(slot.accountName, "Warden@example.com");
     EXPECT_EQ(slot.role, net::kRoleModerator);
     EXPECT_EQ(slot.gameTicket, "ticket-\"one\"");
-    // Only the owned accessory is worn.
+    // Only the owned accessory and the owned skin are worn.
     EXPECT_EQ(slot.accessories, (std::array<uint8_t, 4>{wanted[0], 0, 0, 0}));
+    EXPECT_EQ(slot.skin, 2);
+    identity.Lobby(0, "ticket-\"one\"", wanted, 1);  // frost, not owned
+    EXPECT_EQ(slot.skin, 0);
     auto requests = identity.service.Requests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].path, kRedeem);
@@ -184,10 +204,11 @@ TEST(ServerIdentity, ATicketIsRedeemedOnceForAccountRoleAndWhatTheAccountOwns)
     // With the switch off, nothing is asked and ownership is not enforced.
     server.tuning.account.enabled = 0;
     server.now += 1.0;
-    identity.Lobby(1, "ticket-three", wanted);
+    identity.Lobby(1, "ticket-three", wanted, 1);
     EXPECT_EQ(identity.service.Requests().size(), 2u);
     EXPECT_EQ(identity.rig.Slot(1).gameTicket, "ticket-three");
     EXPECT_EQ(identity.rig.Slot(1).accessories, wanted);
+    EXPECT_EQ(identity.rig.Slot(1).skin, 1);
 }
 
 TEST(ServerIdentity, AServiceThatFailsLeavesTheServerTickingWithItsLine)
