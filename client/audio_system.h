@@ -10,7 +10,7 @@
 // does nothing.
 //
 // Only the main thread calls in. Each frame: SetListener, then the frame's one-shots and
-// UpdateEmitter calls, then PruneEmitters. One initialised system per process at a time.
+// UpdateEmitter calls, then PruneEmitters.
 #include <cstdint>
 #include <memory>
 
@@ -47,8 +47,9 @@ public:
     bool Init(bool withDevice);
 
     // Decodes the file (once per path) and makes `voices` voices for it (clamped to 1..24).
-    // Returns the new sound's index, or -1 (not initialised, no path, a file that does not decode
-    // or a voice that cannot be made; the last two with one line).
+    // Returns the new sound's index, or -1: silently when not initialised, else with one line (no
+    // path, a file that does not decode, a voice that cannot be made). Loading one file twice
+    // gives two sounds with voices of their own.
     int32_t Load(const char* path, int32_t voices);
 
     // A one-shot heard as it is, not placed in the world.

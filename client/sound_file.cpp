@@ -36,7 +36,8 @@ bool RiffDataCutShort(const std::string& path)
                std::fread(chunk, 1, sizeof chunk, file) == sizeof chunk) {
             const long size = static_cast<long>(ReadLittle32(chunk + 4));
             if (std::memcmp(chunk, "data", 4) == 0) {
-                cutShort = size > fileSize - (at + 8);
+                // A writer that streams and never comes back to fill in the length leaves all ones.
+                cutShort = ReadLittle32(chunk + 4) != 0xFFFFFFFFu && size > fileSize - (at + 8);
                 break;
             }
             at += 8 + size + (size & 1);  // chunks are padded to an even length
