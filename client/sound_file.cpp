@@ -34,10 +34,11 @@ bool RiffDataCutShort(const std::string& path)
         unsigned char chunk[8];
         while (at + 8 <= fileSize && std::fseek(file, at, SEEK_SET) == 0 &&
                std::fread(chunk, 1, sizeof chunk, file) == sizeof chunk) {
-            const long size = static_cast<long>(ReadLittle32(chunk + 4));
+            const uint32_t length = ReadLittle32(chunk + 4);
+            const long size = static_cast<long>(length);
             if (std::memcmp(chunk, "data", 4) == 0) {
                 // A writer that streams and never comes back to fill in the length leaves all ones.
-                cutShort = ReadLittle32(chunk + 4) != 0xFFFFFFFFu && size > fileSize - (at + 8);
+                cutShort = length != 0xFFFFFFFFu && size > fileSize - (at + 8);
                 break;
             }
             at += 8 + size + (size & 1);  // chunks are padded to an even length

@@ -16,8 +16,9 @@ struct DecodedSound {
 
 // Decodes a .wav, .mp3 or any other file libsndfile reads, to its end: MP3 headers do not say
 // reliably how many frames follow, so the count is what the decoder delivers. A file that cannot
-// be opened, that holds no frames, more than two channels or more than the decoded-size limit, or a
-// RIFF file whose data ends before its header says, gives an error and no samples.
+// be opened, that holds no frames, more than two channels or more than the decoded-size limit, a
+// RIFF file whose data ends before its header says, or a file named .mp3 that does not start like
+// one, gives an error and no samples.
 DecodedSound DecodeSoundFile(const std::string& path);
 
 // The decoded-size limit: what one OpenAL buffer can be given, with a wide margin.

@@ -105,7 +105,7 @@ int CountLinesStartingWith(const std::string& text, const std::string& start)
 
 using AudioDevice = audiotest::AudioTest;
 
-TEST_F(AudioDevice, TheNullOutputPlaysInRealTime)
+TEST_F(AudioDevice, TheNullOutputOpensAsADevice)
 {
     testsupport::TempFolder folder;
     const std::string tone = folder.Path() + "/tone.wav";
