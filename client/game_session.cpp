@@ -44,7 +44,7 @@ void GameSession::ResetMatchState()
     newestSnapshotTick = net::kNoTick;
     displayedTick = net::kNoTick;
     newestPredictedTick = 0;
-    lastSentInputTick = 0;
+    acknowledgedInputTick = 0;
     ownBurning = false;
     correctionOffset = glm::vec3(0.0f);
     remotePlayers.clear();

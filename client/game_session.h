@@ -116,7 +116,6 @@ struct GameSession {
     double lastConnectSent = 0.0;
     double lastInputSent = 0.0;
     bool inputSent = false;
-    uint32_t lastSentInputTick = 0;  // the newest command an input message carried
     double attemptStart = 0.0;
     bool attemptStarted = false;
     double connectingSeconds = 0.0;
@@ -135,6 +134,7 @@ struct GameSession {
     std::array<PredictionEntry, kPredictionRingLength> predictions{};
     PlayerState own;
     uint32_t newestPredictedTick = 0;
+    uint32_t acknowledgedInputTick = 0;  // the newest command the server has applied
     glm::vec3 correctionOffset{0.0f};
     uint32_t displayedTick = net::kNoTick;  // the tick remote players are shown at
     bool ownBurning = false;

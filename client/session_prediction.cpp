@@ -117,6 +117,7 @@ void GameSession::OnSnapshot(net::BitReader& reader, const CollisionWorld* world
     if (newestSnapshotTick == net::kNoTick || header.serverTick > newestSnapshotTick) {
         newestSnapshotArrival = now;
         newestSnapshotTick = header.serverTick;
+        acknowledgedInputTick = header.lastInputTick;
         ReconcileOwnPlayer(header.lastInputTick, decodeScratch.own, world);
     }
 }

@@ -45,11 +45,12 @@ void GameSession::SendInput(double now)
     inputSent = true;
 
     // The newest commands, oldest first, repeated over several messages so a lost datagram costs
-    // nothing; after a slow frame the message grows to its limit so every command goes out at least once.
+    // nothing: every command the server has not yet applied goes out again, up to the message's
+    // limit, so neither a slow frame nor a skipped message leaves one sent once or never.
     int count = std::clamp(tuning.network.commandsPerInput, 1, net::kMaxInputCommands);
-    if (newestPredictedTick > lastSentInputTick) {
-        const uint32_t unsent = newestPredictedTick - lastSentInputTick;
-        count = std::max(count, static_cast<int>(std::min<uint32_t>(unsent, net::kMaxInputCommands)));
+    if (newestPredictedTick > acknowledgedInputTick) {
+        const uint32_t unapplied = newestPredictedTick - acknowledgedInputTick;
+        count = std::max(count, static_cast<int>(std::min<uint32_t>(unapplied, net::kMaxInputCommands)));
     }
     net::InputMessage message;
     message.acknowledgedTick = newestSnapshotTick;
@@ -64,7 +65,6 @@ void GameSession::SendInput(double now)
         }
     }
     Send(message);
-    lastSentInputTick = std::max(lastSentInputTick, newestPredictedTick);
 }
 
 void GameSession::SendLobbyRequest(net::LobbyAction action, uint16_t roomId)

@@ -34,6 +34,7 @@ struct CameraTuning {
   float sensitivityMultiplier = 2.5f;
   float aimSensitivityScale = 0.65f;   // look sensitivity factor while aiming
   uint8_t invertPitch = 0;
+  float lookSmoothing = 0.0f;          // share of the last mouse motion kept, 0..0.9
   float minPitch = -89.0f;             // bots clamp their pitch to these too
   float maxPitch = 89.0f;
   float viewPivotHeight = 1.55f;       // view origin above the feet

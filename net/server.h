@@ -48,6 +48,7 @@ constexpr int kInputQueueCapacity = 64;
 constexpr int kPosedRingLength = 64;
 constexpr int kDamageCreditCount = 8;
 constexpr int kMaxMessagesPerClientTick = 4;
+constexpr size_t kMaxAccountNameLength = 64;
 constexpr int kMaxConnectsPerPass = 4;
 constexpr uint8_t kSideNone = kTeamNone;
 constexpr double kLobbyStateInterval = 0.2;
@@ -120,6 +121,13 @@ struct ClientSlot {
     std::string accountName;  // at most 64 characters
     uint8_t role = 0;
     std::string gameTicket;   // at most 64 characters
+    double lastTicketCheck = -1.0e9;  // when the account service was last asked about a ticket
+
+    // Chat.
+    uint8_t matchMute = 0;      // muted until the slot is freed
+    double mutedUntil = 0.0;    // a timed mute lasts while the server's time is below this
+    float chatTokens = 0.0f;    // the chat allowance
+    double lastChatTime = 0.0;  // the last line that reached the rate limit
 
     float overhealAccumulator = 0.0f;
 
@@ -436,6 +444,26 @@ public:
     // ---- Roles ----
     static std::vector<RankedAccount> LoadModerators(const std::string& path);
     uint8_t RankOf(const std::string& account) const;
+
+    // ---- Chat, slash commands and moderation ----
+    void HandleChat(int slot, BitReader& reader, double now);
+    void HandleCommand(int slot, BitReader& reader, double now);
+    // The slot of the player in `room` whom `query` names: the first whole name, else the only
+    // name that begins with it; -1 when none or several (then `ambiguous` is set).
+    int FindPlayerByName(int room, const std::string& query, bool* ambiguous = nullptr) const;
+    void GiveCoins(int slot, const std::vector<std::string>& args);
+    // Sends the kick notice three times and frees the slot.
+    void KickClient(int slot, const std::string& reason);
+    // A server text to one human.
+    void SendServerText(int slot, const std::string& text);
+
+    // ---- Identity through the account service ----
+    // Stores the ticket and, with the account service on, redeems it for the player's account,
+    // role and owned skins and accessories.
+    void VerifyIdentity(int slot, const std::string& ticket);
+    // The accepted accessories from the requested ones, ownership enforced when the account
+    // service is on.
+    void SanitizeSlotAccessories(int slot);
 
     // ---- Combat rig and posed volumes ----
     static bool LoadCombatRig(CombatRig& rig, const tune::Tuning& tuning);

@@ -71,19 +71,14 @@ void Server::HandleDatagram(const Address& from, const void* bytes, int length, 
         HandleLobbyRequest(index, reader);
         heard = true;
         break;
-    case MessageType::Chat: {
-        // Read whole so that the alive rule sees the same overflow a chat handler would.
-        ChatMessage chat;
-        ReadMessage(reader, chat);
+    case MessageType::Chat:
+        HandleChat(index, reader, time);
         heard = true;
         break;
-    }
-    case MessageType::Command: {
-        CommandMessage command;
-        ReadMessage(reader, command);
+    case MessageType::Command:
+        HandleCommand(index, reader, time);
         heard = true;
         break;
-    }
     case MessageType::BuyLevel: {
         BuyLevelMessage buy;
         if (ReadMessage(reader, buy)) {

@@ -43,13 +43,15 @@ void Server::HandleLobbyRequest(int slot, BitReader& reader)
         client.name.push_back(c);
     }
 
-    // Ownership is known only when the account service vouches for the player.
-    const bool enforce = tuning.account.enabled != 0;
-    const uint32_t packed = SanitizeAccessoryLoadout(client.requestedAccessories.data(), accessoryCatalogue, enforce,
-                                                     client.ownedAccessories);
-    for (size_t i = 0; i < client.accessories.size(); ++i) {
-        client.accessories[i] = static_cast<uint8_t>(packed >> (8 * i));
+    // A new ticket is redeemed once, and the service is asked at most once a second, so that a
+    // client changing its ticket in every request cannot keep the tick waiting on the service.
+    if (!request.ticket.empty() && request.ticket != client.gameTicket && now - client.lastTicketCheck >= 1.0) {
+        client.lastTicketCheck = now;
+        VerifyIdentity(slot, request.ticket);
     }
+
+    SanitizeSlotAccessories(slot);
+    const bool enforce = tuning.account.enabled != 0;
     client.skin = ValidateSkinChoice(client.requestedSkin, client.armour, skinCatalogue, enforce, client.ownedSkins);
 
     switch (request.action) {

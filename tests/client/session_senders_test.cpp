@@ -63,49 +63,44 @@ TEST(SessionInput, TheMessageCarriesTheCommandsInTheirExactBits)
     EXPECT_EQ(sent[0].words, expected);
 }
 
-TEST(SessionInput, CountsFollowTheSettingAndNoCommandIsLeftUnsent)
+TEST(SessionInput, CountsFollowTheSettingAndEveryUnappliedCommandGoesAgain)
 {
     const struct {
         int commandsPerInput;
-        uint32_t predictedBeforeFirstSend;  // ticks predicted before the first message
-        int expectedFirst;
-        int expectedSteady;  // with one tick predicted between later messages
+        uint32_t predicted;      // newest predicted tick
+        uint32_t applied;        // the newest command the server has applied
+        int expected;
     } cases[] = {
-        {3, 0, 0, 3},   // nothing predicted yet: an empty message
-        {3, 1, 1, 3},
-        {0, 1, 1, 1},
-        {20, 12, 8, 8},
-        {3, 6, 6, 3},   // a slow frame: all six new commands in one message
+        {3, 0, 0, 0},    // nothing predicted yet: an empty message
+        {3, 1, 0, 1},    // a fresh ring holds one command
+        {3, 40, 39, 3},  // the server keeps up: the three newest
+        {0, 40, 39, 1},
+        {20, 40, 39, 8},
+        {3, 40, 34, 6},  // six not applied yet, after a lost message or a slow frame
+        {3, 40, 10, 8},  // never more than the message holds
+        {3, 40, 50, 3},  // an acknowledgement from before the ring was emptied
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.commandsPerInput * 100 + static_cast<int>(c.predictedBeforeFirstSend));
+        SCOPED_TRACE(c.commandsPerInput * 10000 + static_cast<int>(c.predicted * 100 + c.applied));
         tune::Tuning tuning;
         tuning.network.commandsPerInput = c.commandsPerInput;
         StandInServer server;
         GameSession session;
         sessiontest::ConnectAs(server, session, 0, 1.0, tuning);
-        uint32_t tick = 0;
-        for (; tick < c.predictedBeforeFirstSend; ++tick) {
-            session.PredictLocalMove(Command(tick + 1), nullptr);
+        for (uint32_t tick = 1; tick <= c.predicted; ++tick) {
+            session.PredictLocalMove(Command(tick), nullptr);
         }
-        double now = 2.0;
-        session.SendInput(now);
-        std::vector<int> counts;
-        for (int message = 0; message < 12; ++message) {
-            session.PredictLocalMove(Command(++tick), nullptr);
-            now += 1.0 / 64.0;
-            session.SendInput(now);
-        }
+        session.acknowledgedInputTick = c.applied;
+        session.SendInput(2.0);
         const auto sent = server.DrainOfType(net::MessageType::Input);
-        ASSERT_EQ(sent.size(), 13u);
-        for (const auto& received : sent) {
-            net::BitReader reader = received.Reader();
-            net::InputMessage message;
-            ASSERT_TRUE(net::ReadMessage(reader, message));
-            counts.push_back(message.count);
+        ASSERT_EQ(sent.size(), 1u);
+        net::BitReader reader = sent[0].Reader();
+        net::InputMessage message;
+        ASSERT_TRUE(net::ReadMessage(reader, message));
+        ASSERT_EQ(message.count, c.expected);
+        if (c.expected > 0) {
+            EXPECT_EQ(message.commands[static_cast<size_t>(c.expected - 1)].tick, c.predicted);  // newest last
         }
-        EXPECT_EQ(counts.front(), c.expectedFirst);
-        EXPECT_EQ(counts.back(), c.expectedSteady);
     }
 }
 

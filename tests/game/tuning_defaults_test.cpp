@@ -39,6 +39,7 @@ TEST(TuningDefaults, EveryGroupValue) {
       {"camera.sensitivityMultiplier", double(t.camera.sensitivityMultiplier), 2.5},
       {"camera.aimSensitivityScale", double(t.camera.aimSensitivityScale), 0.65},
       {"camera.invertPitch", double(t.camera.invertPitch), 0},
+      {"camera.lookSmoothing", double(t.camera.lookSmoothing), 0.0},
       {"camera.minPitch", double(t.camera.minPitch), -89.0},
       {"camera.maxPitch", double(t.camera.maxPitch), 89.0},
       {"camera.viewPivotHeight", double(t.camera.viewPivotHeight), 1.55},

@@ -4,7 +4,7 @@
 // with jitter, dropping a share of them. Jitter larger than the gap between datagrams reorders them.
 //
 //   zw_udp_relay --listen 27100 --to 127.0.0.1:27015 [--delay-ms 50] [--jitter-ms 10] [--loss 0.05]
-//                [--seconds 0] [--seed 1]
+//                [--loss-up P] [--loss-down P] [--seconds 0] [--seed 1]
 //
 // The delay is one way: 50 ms gives a 100 ms round trip. It prints what it passed and dropped
 // every 5 s and at the end.
@@ -32,7 +32,8 @@ struct Settings {
     net::Address server = net::LoopbackAddress(27015);
     double delay = 0.05;
     double jitter = 0.01;
-    double loss = 0.05;
+    double lossUp = 0.05;    // client to server
+    double lossDown = 0.05;  // server to client
     double seconds = 0.0;
     unsigned seed = 1;
 };
@@ -64,7 +65,11 @@ bool ParseSettings(int argc, char** argv, Settings& settings)
         } else if (name == "--jitter-ms") {
             settings.jitter = std::atof(value) / 1000.0;
         } else if (name == "--loss") {
-            settings.loss = std::atof(value);
+            settings.lossUp = settings.lossDown = std::atof(value);
+        } else if (name == "--loss-up") {
+            settings.lossUp = std::atof(value);
+        } else if (name == "--loss-down") {
+            settings.lossDown = std::atof(value);
         } else if (name == "--seconds") {
             settings.seconds = std::atof(value);
         } else if (name == "--seed") {
@@ -74,8 +79,8 @@ bool ParseSettings(int argc, char** argv, Settings& settings)
             return false;
         }
     }
-    if (settings.server.ip == 0 || settings.delay < 0.0 || settings.jitter < 0.0 || settings.loss < 0.0 ||
-        settings.loss > 1.0) {
+    if (settings.server.ip == 0 || settings.delay < 0.0 || settings.jitter < 0.0 || settings.lossUp < 0.0 ||
+        settings.lossUp > 1.0 || settings.lossDown < 0.0 || settings.lossDown > 1.0) {
         std::fprintf(stderr, "[relay] bad settings\n");
         return false;
     }
@@ -96,9 +101,9 @@ int main(int argc, char** argv)
     if (!net::StartupSockets() || !listener.Open(settings.listenPort)) {
         return 1;
     }
-    std::printf("[relay] %u -> %s, %.0f ms each way, jitter %.0f ms, loss %.1f%%\n",
+    std::printf("[relay] %u -> %s, %.0f ms each way, jitter %.0f ms, loss %.1f%% up and %.1f%% down\n",
                 static_cast<unsigned>(listener.Port()), net::FormatAddress(settings.server).c_str(),
-                settings.delay * 1000.0, settings.jitter * 1000.0, settings.loss * 100.0);
+                settings.delay * 1000.0, settings.jitter * 1000.0, settings.lossUp * 100.0, settings.lossDown * 100.0);
 
     std::mt19937 random(settings.seed);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -112,7 +117,7 @@ int main(int argc, char** argv)
     unsigned char buffer[2048];
 
     const auto take = [&](bool towardServer, const net::Address& client, int length) {
-        if (unit(random) < settings.loss) {
+        if (unit(random) < (towardServer ? settings.lossUp : settings.lossDown)) {
             ++dropped;
             return;
         }
