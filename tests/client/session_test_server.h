@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "client/game_session.h"
+#include "net/connection_messages.h"
 #include "net/protocol.h"
 #include "net/udp_socket.h"
 
