@@ -1,5 +1,4 @@
 // The armour models and skins the client loads at start-up, on a real GL context (Xvfb in CI).
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -7,32 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "client/character_models.h"
-#include "client/window.h"
+#include "gl_window_fixture.h"
 
 namespace charactermodelstest {
 
 using testing::HasSubstr;
 
-class CharacterModels : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (std::getenv("DISPLAY") == nullptr) {
-            GTEST_SKIP() << "no X display";
-        }
-        testing::internal::CaptureStdout();
-        const bool created = window.Create(64, 64, "models", 0, 0);
-        testing::internal::GetCapturedStdout();
-        ASSERT_TRUE(created);
-    }
-    void TearDown() override
-    {
-        if (window.handle != nullptr) {
-            window.Destroy();
-        }
-    }
-    Window window;
-};
+using CharacterModels = clienttest::GlWindowTest;
 
 TEST_F(CharacterModels, EveryArmourSharesTheBaseRigAndMissingOnesAreSaid)
 {
