@@ -9,6 +9,7 @@
 
 #include "client/input_sampler.h"
 #include "client/window.h"
+#include "gl_window_fixture.h"
 
 namespace windowinputtest {
 
@@ -94,6 +95,7 @@ TEST(WindowOnScreen, ACoreContextAndTheCapturedMouseTurnsTheView)
     testing::internal::CaptureStdout();
     ASSERT_TRUE(window.Create(320, 200, "Zell War -- third person", 0, 0));
     const std::string out = testing::internal::GetCapturedStdout();
+    clienttest::PinGlDriver();
     EXPECT_THAT(out, HasSubstr("GL 4."));
     EXPECT_EQ(window.framebufferWidth, 320);
     EXPECT_EQ(window.framebufferHeight, 200);
