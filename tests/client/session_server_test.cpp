@@ -10,6 +10,7 @@
 #include "client/game_session.h"
 #include "client/input_commands.h"
 #include "client/joining.h"
+#include "client/autohost_script.h"
 #include "net/server.h"
 #include "platform/clock.h"
 
@@ -144,6 +145,43 @@ TEST(SessionAgainstServer, TwoPlayersPlayAndThePredictionHoldsToTheServersBits)
     driven.Step({&host}, world);
     EXPECT_THAT(testing::internal::GetCapturedStdout(), HasSubstr("disconnected (client left)"));
     EXPECT_FALSE(driven.server->slots[static_cast<size_t>(guestSlot)].inUse);
+}
+
+TEST(SessionAgainstServer, TheAutohostScriptSetsUpItsRoomAndStartsIt)
+{
+    DrivenServer driven;
+    GameSession host;
+    Options options;
+    options.autohost = true;
+    options.map = 1;
+    options.botSkill = 2;
+    options.addBots = 3;
+    options.autohostDelay = 0.5;
+    AutoHostScript script;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(host.Connect(driven.tuning, driven.Address()));
+    const CollisionWorld* world = &driven.server->MapOfRoom(0).world;
+    int step = 0;
+    for (; step < 64 * 10 && !InPlace(host, net::LobbyPlace::Match); ++step) {
+        driven.Step({&host}, world);
+        RunAutoHostScript(script, host, options, driven.now);
+    }
+    const std::string log = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(InPlace(host, net::LobbyPlace::Match)) << log;
+    EXPECT_TRUE(script.started);
+    EXPECT_EQ(script.botsAdded, 3);
+    EXPECT_EQ(host.lobby.settings.mapIndex, 1);
+    EXPECT_EQ(host.lobby.settings.botSkill, 2);
+    EXPECT_EQ(host.lobby.members.size(), 4u);
+    int bots[2] = {0, 0};
+    for (const net::LobbyMember& member : host.lobby.members) {
+        if (member.isBot && member.side <= 1) {
+            bots[member.side] += 1;
+        }
+    }
+    EXPECT_GE(bots[0], 1);
+    EXPECT_GE(bots[1], 1);
+    EXPECT_GT(driven.now - 100.0, 0.5);  // not before the delay
 }
 
 TEST(Joining, HostingStartsALocalServerAndLeavingStopsIt)
