@@ -32,6 +32,27 @@ bool InputSampler::MouseButtonPressed(int button) const
     return IsMouseButtonDown(button) && mouseDownLast[static_cast<size_t>(button)] == 0;
 }
 
+void TurnView(InputSampler& sampler, float dx, float dy, const tune::CameraTuning& look, bool aimZoomAllowed)
+{
+    const float s = std::clamp(look.lookSmoothing, 0.0f, 0.9f);
+    if (s > 0.0f) {
+        sampler.smoothedDx = s * sampler.smoothedDx + (1.0f - s) * dx;
+        sampler.smoothedDy = s * sampler.smoothedDy + (1.0f - s) * dy;
+        dx = sampler.smoothedDx;
+        dy = sampler.smoothedDy;
+    }
+    const float zoom = aimZoomAllowed && (sampler.heldButtons & kButtonSecondary) != 0 ? look.aimSensitivityScale : 1.0f;
+    const float k = look.mouseSensitivity * look.sensitivityMultiplier * zoom;
+    sampler.yaw -= k * dx;
+    sampler.pitch += k * (look.invertPitch != 0 ? dy : -dy);
+    sampler.pitch = std::clamp(sampler.pitch, look.minPitch, look.maxPitch);
+    if (sampler.yaw > 180.0f) {
+        sampler.yaw -= 360.0f;
+    } else if (sampler.yaw < -180.0f) {
+        sampler.yaw += 360.0f;
+    }
+}
+
 void SampleMouseLook(InputSampler& sampler, const tune::CameraTuning& look,
                      const int32_t (&bindings)[tune::kKeyBindingCount], bool aimZoomAllowed)
 {
@@ -51,28 +72,12 @@ void SampleMouseLook(InputSampler& sampler, const tune::CameraTuning& look,
         sampler.lastCursorY = y;
         sampler.firstSample = false;
     }
-    float dx = captured ? static_cast<float>(x - sampler.lastCursorX) : 0.0f;
-    float dy = captured ? static_cast<float>(y - sampler.lastCursorY) : 0.0f;
+    const float dx = captured ? static_cast<float>(x - sampler.lastCursorX) : 0.0f;
+    const float dy = captured ? static_cast<float>(y - sampler.lastCursorY) : 0.0f;
     sampler.lastCursorX = x;
     sampler.lastCursorY = y;
 
-    const float s = std::clamp(look.lookSmoothing, 0.0f, 0.9f);
-    if (s > 0.0f) {
-        sampler.smoothedDx = s * sampler.smoothedDx + (1.0f - s) * dx;
-        sampler.smoothedDy = s * sampler.smoothedDy + (1.0f - s) * dy;
-        dx = sampler.smoothedDx;
-        dy = sampler.smoothedDy;
-    }
-    const float zoom = aimZoomAllowed && (sampler.heldButtons & kButtonSecondary) != 0 ? look.aimSensitivityScale : 1.0f;
-    const float k = look.mouseSensitivity * look.sensitivityMultiplier * zoom;
-    sampler.yaw -= k * dx;
-    sampler.pitch += k * (look.invertPitch != 0 ? dy : -dy);
-    sampler.pitch = std::clamp(sampler.pitch, look.minPitch, look.maxPitch);
-    if (sampler.yaw > 180.0f) {
-        sampler.yaw -= 360.0f;
-    } else if (sampler.yaw < -180.0f) {
-        sampler.yaw += 360.0f;
-    }
+    TurnView(sampler, dx, dy, look, aimZoomAllowed);
 
     for (int code = 0; code < kWindowKeyCount; ++code) {
         sampler.pressed[static_cast<size_t>(code)] = window.WasPressed(code) ? 1 : 0;

@@ -40,5 +40,8 @@ struct InputSampler {
 // movement axes and button bits.
 void SampleMouseLook(InputSampler& sampler, const tune::CameraTuning& look,
                      const int32_t (&bindings)[tune::kKeyBindingCount], bool aimZoomAllowed);
+// The view turned by a cursor motion: smoothed, scaled by the sensitivity (and the aim scale while
+// aiming a weapon that zooms), pitch clamped, yaw wrapped.
+void TurnView(InputSampler& sampler, float dx, float dy, const tune::CameraTuning& look, bool aimZoomAllowed);
 // Once per fixed step: the command of `tick` from what was sampled; the latched bits are spent.
 InputCommand SampleMoveInput(InputSampler& sampler, uint32_t tick);
