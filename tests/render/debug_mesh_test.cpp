@@ -10,7 +10,7 @@
 
 #include "game/collision_world.h"
 
-namespace {
+namespace debug_mesh_test {
 
 using Colour = std::array<uint8_t, 4>;
 
@@ -138,4 +138,4 @@ TEST(DebugMesh, GreyboxBlocksAreThirtySixVerticesFacingOut) {
     }
 }
 
-}  // namespace
+}  // namespace debug_mesh_test

@@ -8,7 +8,7 @@
 #include <limits>
 #include <vector>
 
-namespace {
+namespace effects_test {
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -295,4 +295,4 @@ TEST(Effects, TheVertexBufferGrowsToTheFloorOrTwiceTheNeed) {
     }
 }
 
-}  // namespace
+}  // namespace effects_test

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace frame_profiler_test {
 
 TEST(FrameProfiler, SwitchedOffEveryCallIsANoOp) {
     FrameProfiler profiler;
@@ -114,4 +114,4 @@ TEST(FrameProfiler, TheClockRunsForward) {
     EXPECT_GE(b, a);
 }
 
-}  // namespace
+}  // namespace frame_profiler_test

@@ -8,7 +8,7 @@
 #include "game/asset_paths.h"
 #include "support/temp_folder.h"
 
-namespace {
+namespace sheet_metadata_test {
 
 TEST(SheetMetadata, TheScannerReadsGridAndLabelsAsWritten) {
     struct Case {
@@ -100,4 +100,4 @@ TEST(SheetMetadata, TheGeneratedDropSheetNamesItsRows) {
     EXPECT_EQ(meta.FindRow("Stardust"), 1);
 }
 
-}  // namespace
+}  // namespace sheet_metadata_test

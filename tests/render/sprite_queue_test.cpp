@@ -6,7 +6,7 @@
 
 #include "render/sprite_sheet.h"
 
-namespace {
+namespace sprite_queue_test {
 
 TEST(SpriteQueue, FramesAreInsetRectanglesOfTheGrid) {
     struct Case {
@@ -97,4 +97,4 @@ TEST(SpriteQueue, TheVertexBufferGrowsToTheFloorOrTwiceTheNeed) {
     for (const Case& c : cases) EXPECT_EQ(SpriteCapacityFor(c.needed, c.capacity), c.grown) << c.needed;
 }
 
-}  // namespace
+}  // namespace sprite_queue_test
