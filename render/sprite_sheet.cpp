@@ -30,10 +30,13 @@ bool SpriteSheet::Load(const std::string& path, int32_t columnCount, int32_t row
         return shadersDirectory.empty() ? ShaderPath(name) : JoinPath(shadersDirectory, name);
     };
     if (!shader.Load(file("sprite.vert").c_str(), file("sprite.frag").c_str())) return false;
-    int width = 0, height = 0, channels = 0;
-    stbi_uc* pixels = stbi_load(path.c_str(), &width, &height, &channels, 4);
+    // An image larger than a texture can be is refused before it is decoded.
     GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    int width = 0, height = 0, channels = 0;
+    const bool fits = stbi_info(path.c_str(), &width, &height, &channels) && width >= 1 && height >= 1 &&
+                      width <= largest && height <= largest;
+    stbi_uc* pixels = fits ? stbi_load(path.c_str(), &width, &height, &channels, 4) : nullptr;
     if (pixels == nullptr || width < 1 || height < 1 || width > largest || height > largest) {
         if (pixels != nullptr) stbi_image_free(pixels);
         std::printf("[sprites] could not load %s\n", path.c_str());

@@ -217,11 +217,17 @@ TEST(EffectsGl, SpriteSheetsLoadTheirGridAndGrowTheirBuffer) {
     EXPECT_FALSE(glIsTexture(texture));
 }
 
-TEST(EffectsGl, ASheetThatDoesNotDecodeSaysSoOnStandardOutput) {
+TEST(EffectsGl, ASheetThatDoesNotDecodeOrFitSaysSoOnStandardOutput) {
     ASSERT_GL_CONTEXT();
     testsupport::TempFolder folder;
     testsupport::WriteTextFile(folder.Path() + "/broken.png", "\x89PNG not really");
-    for (const std::string& path : {folder.Path() + "/missing.png", folder.Path() + "/broken.png"}) {
+    // One texel wider than a texture may be.
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    const std::vector<uint8_t> row(size_t(largest + 1) * 4, 200);
+    ASSERT_TRUE(stbi_write_png((folder.Path() + "/wide.png").c_str(), largest + 1, 1, 4, row.data(), (largest + 1) * 4));
+    for (const std::string& path :
+         {folder.Path() + "/missing.png", folder.Path() + "/broken.png", folder.Path() + "/wide.png"}) {
         SpriteSheet sheet;
         testing::internal::CaptureStdout();
         EXPECT_FALSE(sheet.Load(path, 2, 2));
