@@ -4,46 +4,15 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <new>
 
 #include <benchmark/benchmark.h>
 
+#include "bench/allocation_count.h"
 #include "client/audio_system.h"
 #include "client/startup_sounds.h"
 #include "game/asset_paths.h"
 #include "game/tuning.h"
-
-// Every allocation of the program's own code goes through here, so a benchmark can say how many
-// its loop made. OpenAL's own C allocations are not counted.
-namespace {
-std::atomic<uint64_t> g_allocations{0};
-}  // namespace
-
-// The replacements below pair malloc with free by design; GCC cannot see that once it inlines them.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(size_t size)
-{
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, size_t) noexcept
-{
-    std::free(p);
-}
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -86,14 +55,14 @@ void BM_PlayAtStealing(benchmark::State& state)
     for (int i = 0; i < 4; ++i) {
         audio.Play(sound, 1.0f, 1.0f);   // every voice busy: each PlayAt below steals
     }
-    const uint64_t allocationsBefore = g_allocations.load();
+    const uint64_t allocationsBefore = AllocationCount();
     float x = 0.0f;
     for (auto _ : state) {
         audio.PlayAt(sound, glm::vec3(x, 0.0f, -5.0f), 3.0f, 45.0f, 0.55f, 1.0f);
         x = x > 20.0f ? -20.0f : x + 0.5f;
     }
     state.counters["allocations_per_play"] =
-        static_cast<double>(g_allocations.load() - allocationsBefore) / static_cast<double>(state.iterations());
+        static_cast<double>(AllocationCount() - allocationsBefore) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_PlayAtStealing);
 

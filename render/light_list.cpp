@@ -125,6 +125,13 @@ void LightList::Clear() {
 }
 
 void LightList::Add(const PointLight& light) {
+    // Lights of world objects arrive from the network: numbers that are not finite must not reach
+    // the light block.
+    const float numbers[8] = {light.position.x, light.position.y, light.position.z, light.colour.r,
+                              light.colour.g,   light.colour.b,   light.radius,     light.intensity};
+    for (const float value : numbers) {
+        if (!std::isfinite(value)) return;
+    }
     if (lights.size() >= size_t(kMaxListedLights)) {
         if (!refusalReported) {
             std::fprintf(stderr, "[light] ignoring point light past the %d-light cap\n", kMaxListedLights);

@@ -44,7 +44,8 @@ struct LightList {
     bool CreateBuffer();
     // Empties the list for a new set of lights.
     void Clear();
-    // Appends unless the list already holds 256 lights; the first refusal of a fill prints
+    // Appends unless a number of the light is not finite (ignored without a line) or the list
+    // already holds 256 lights; the first refusal of a fill prints
     // "[light] ignoring point light past the 256-light cap" on standard error.
     void Add(const PointLight& light);
     // Packs the block (the 32 lights nearest the camera when there are more) and uploads it;

@@ -20,8 +20,9 @@
 //
 // A frame, in order: BeginFrame; fill the LightList and SetupLights once; DrawSky; the level (with
 // the per-submesh light lists flag set: DrawDepthPrepass, DrawStatic, RestoreDepthState, or
-// DrawStatic alone); characters (ClearInstances, AddInstances per character, UploadInstances once,
-// then a draw per character); held weapons and props with DrawStatic; DrawCrosshair.
+// DrawStatic alone), then DrawDebugMesh; characters (ClearInstances, AddInstances per character,
+// UploadInstances once, then a draw per character); held weapons and props with DrawStatic; the
+// effects, health-bomb fields and sprites; DrawCrosshair.
 //
 // GL state between draws: depth test on and writing, blending off, back faces culled with
 // counter-clockwise front faces, filled polygons, sRGB writes. Reversed depth (clip control zero to
@@ -30,6 +31,7 @@ namespace render {
 
 struct SkinnedModel;
 struct StaticModel;
+struct DebugMesh;
 
 // The colour a hit character flashes toward and how far, from the shot-feedback settings. The
 // per-instance value of each joint says how much of it that joint shows.
@@ -136,6 +138,8 @@ struct Renderer {
 
     void DrawSky(const tune::SkyTuning& sky, const SunAngles& sun, const glm::mat4& viewProj,
                  const glm::vec3& cameraPosition, float time);
+    // The level's debug overlay with the debug program.
+    void DrawDebugMesh(const DebugMesh& mesh, const glm::mat4& viewProj);
     void DrawCrosshair(int viewportWidth, int viewportHeight, const tune::CrosshairTuning& style, float spread);
 
     // Both instance buffers hold at least n instances: 128 when fewer are asked, else twice n.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <string_view>
 
@@ -165,13 +166,15 @@ const char* SkyPresetFile(int i) { return i == 1 ? "skies/apocalypse.txt" : null
 
 const tune::SkyTuning& GetSkyPreset(uint8_t i) { return g_skyPresets[i < 2 ? i : 0]; }
 
-int ReadSkyFile(const std::string& path, tune::SkyTuning& sky) {
-    std::ifstream file(path);
-    if (!file) return 0;
+int ReadSkySettings(std::string_view text, const std::string& path, tune::SkyTuning& sky) {
     int applied = 0;
     int lineNumber = 0;
-    std::string line;
-    while (std::getline(file, line)) {
+    size_t lineStart = 0;
+    while (lineStart < text.size()) {
+        size_t lineEnd = text.find('\n', lineStart);
+        if (lineEnd == std::string_view::npos) lineEnd = text.size();
+        std::string line(text.substr(lineStart, lineEnd - lineStart));
+        lineStart = lineEnd + 1;
         ++lineNumber;
         const size_t comment = line.find('#');
         if (comment != std::string::npos) line.erase(comment);
@@ -192,6 +195,13 @@ int ReadSkyFile(const std::string& path, tune::SkyTuning& sky) {
         ++applied;
     }
     return applied;
+}
+
+int ReadSkyFile(const std::string& path, tune::SkyTuning& sky) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return 0;
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    return ReadSkySettings(text, path, sky);
 }
 
 int LoadSkyFile() {

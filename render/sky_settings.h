@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include <glm/vec3.hpp>
 
@@ -76,6 +77,8 @@ int LoadSkyFile();
 // that cannot be opened applies nothing and prints nothing; a line without '=' or a pair that
 // Set refuses prints one "[sky]" line on standard error naming the file and line.
 int ReadSkyFile(const std::string& path, tune::SkyTuning& sky);
+// The same over a file's text; `path` names it in the lines.
+int ReadSkySettings(std::string_view text, const std::string& path, tune::SkyTuning& sky);
 
 // The sun of a match from its 16-bit seed: azimuth anywhere, elevation between 8 and 40 degrees.
 SunAngles SunAnglesFromSeed(uint16_t seed);

@@ -7,7 +7,12 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "game/asset_paths.h"
+#include "game/collision_world.h"
 #include "gl_test_context.h"
+#include "render/debug_mesh.h"
+#include "render/effects.h"
+#include "render/health_bomb_volume.h"
+#include "render/sprite_sheet.h"
 #include "render/light_list.h"
 #include "render/renderer.h"
 #include "render/skinned_model.h"
@@ -152,6 +157,23 @@ TEST(DrawState, EachDrawLeavesTheFramesStateBehind) {
         ASSERT_TRUE(character.Load(AssetPath(tuning.armors[0].model).c_str()));
         render::LightList lights;
         ASSERT_TRUE(lights.CreateBuffer());
+        CollisionWorld greybox;
+        greybox.BuildGreybox();
+        render::DebugMesh debugMesh;
+        ASSERT_TRUE(BuildLevelDebugMesh(debugMesh, greybox, tuning.renderer));
+        Effects effects;
+        ASSERT_TRUE(effects.Init());
+        effects.SpawnTracer(glm::vec3(-1, 0, 0), glm::vec3(1, 0.2f, 0), glm::vec3(1), 1.0f, 0.05f, 1.0f, 0.0f, 0.0f);
+        effects.SpawnFlash(glm::vec3(0.0f), glm::vec3(1, 0.5f, 0.1f), 1.0f, 0.5f, 1.0f);
+        effects.SpawnBeam(glm::vec3(0, -1, 0), glm::vec3(0, 1, 0), glm::vec3(0.3f, 0.7f, 1), 1.0f, 0.1f, 0.05f, 1.0f);
+        HealthBombVolume volume;
+        ASSERT_TRUE(volume.Init());
+        SpriteSheet sheet;
+        testing::internal::CaptureStdout();
+        ASSERT_TRUE(sheet.Load(AssetPath("sprites/resources.png"), 6, 2));
+        testing::internal::GetCapturedStdout();
+        sheet.outline = 1.5f;
+        sheet.Queue(glm::vec3(0.0f), 0.7f, 2, 1, glm::vec3(1.0f), 1.0f);
         const glm::mat4 viewProj = LookAtWall(reversed);
         const tune::LightingTuning& lighting = tuning.lighting;
         const render::HitFlash flash = render::HitFlashOf(tuning.shotFeedback);
@@ -171,6 +193,25 @@ TEST(DrawState, EachDrawLeavesTheFramesStateBehind) {
              [&] { renderer.DrawStatic(wall, glm::mat4(2.0f), viewProj, lighting, &red, true, 0.5f); }, normal, true},
             {"depth prepass", [&] { renderer.DrawDepthPrepass(wall, glm::mat4(1.0f), viewProj); }, prepass, false},
             {"restore depth", [&] { renderer.RestoreDepthState(); }, normal, true},
+            {"debug mesh", [&] { renderer.DrawDebugMesh(debugMesh, viewProj); }, normal, true},
+            {"effects", [&] {
+                 effects.Draw(viewProj, glm::vec3(0, 0, 3), glm::vec3(1, 0, 0), glm::vec3(0, 1, 0));
+             }, normal, true},
+            {"effects in wireframe", [&] {
+                 glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+                 effects.Draw(viewProj, glm::vec3(0, 0, 3), glm::vec3(1, 0, 0), glm::vec3(0, 1, 0));
+             }, normal, true},
+            {"health-bomb field from outside", [&] {
+                 volume.Clear();
+                 volume.AddField(glm::vec3(0.0f), 1.0f, glm::vec3(0.3f, 1, 0.4f), 0.1f, 0.6f, 2.0f);
+                 volume.Draw(viewProj, glm::vec3(0, 0, 3));
+             }, normal, true},
+            {"health-bomb field from inside", [&] {
+                 volume.Clear();
+                 volume.AddField(glm::vec3(0, 0, 2.5f), 2.0f, glm::vec3(0.3f, 1, 0.4f), 0.1f, 0.6f, 2.0f);
+                 volume.Draw(viewProj, glm::vec3(0, 0, 3));
+             }, normal, true},
+            {"sprites", [&] { sheet.Draw(viewProj, glm::vec3(1, 0, 0), glm::vec3(0, 1, 0)); }, normal, true},
             {"character", [&] {
                  renderer.ClearInstances();
                  const std::vector<glm::mat4> joints(character.skeleton.jointNames.size(), glm::mat4(1.0f));
@@ -210,6 +251,10 @@ TEST(DrawState, EachDrawLeavesTheFramesStateBehind) {
         character.Destroy();
         wall.Destroy();
         lights.Destroy();
+        debugMesh.Destroy();
+        effects.Destroy();
+        volume.Destroy();
+        sheet.Destroy();
         renderer.Destroy();
         glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
     }

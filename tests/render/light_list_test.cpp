@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <string>
 
 namespace {
@@ -65,6 +66,26 @@ TEST(LightList, AddRefusesPastTheCapOncePerFill) {
     const std::string errors = testing::internal::GetCapturedStderr();
     const std::string line = "[light] ignoring point light past the 256-light cap\n";
     EXPECT_EQ(errors, line + line);
+}
+
+TEST(LightList, AddIgnoresLightsWhoseNumbersAreNotFinite) {
+    const float bad[] = {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+                         std::numeric_limits<float>::quiet_NaN()};
+    render::LightList list;
+    testing::internal::CaptureStderr();
+    for (const float value : bad) {
+        for (int field = 0; field < 8; ++field) {
+            render::PointLight light = LightAt(1.0f);
+            float* numbers[8] = {&light.position.x, &light.position.y, &light.position.z, &light.colour.r,
+                                 &light.colour.g,   &light.colour.b,   &light.radius,     &light.intensity};
+            *numbers[field] = value;
+            list.Add(light);
+        }
+    }
+    list.Add(LightAt(2.0f));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    ASSERT_EQ(list.lights.size(), 1u);
+    EXPECT_EQ(list.lights[0].position.x, 2.0f);
 }
 
 TEST(LightList, SubmeshLightListsHoldUpToSixteenTouchingLights) {

@@ -23,6 +23,13 @@ glm::mat4 CheckViewProjection(const CheckCamera& camera, float aspect, bool reve
     return projection * glm::lookAt(camera.eye, camera.target, glm::vec3(0.0f, 1.0f, 0.0f));
 }
 
+glm::vec3 CheckCameraRight(const CheckCamera& camera) {
+    const glm::vec3 view = camera.target - camera.eye;
+    const glm::vec3 right(-view.z, 0.0f, view.x);
+    const float length = std::sqrt(right.x * right.x + right.z * right.z);
+    return length > 1e-6f ? right / length : glm::vec3(1.0f, 0.0f, 0.0f);
+}
+
 CheckScene::~CheckScene() = default;
 
 bool CheckScene::LoadLevel(const std::string& relativeMapPath) {
@@ -162,7 +169,10 @@ void CheckScene::UploadCharacters(render::Renderer& renderer) {
 }
 
 void CheckScene::Draw(render::Renderer& renderer, int width, int height, const CheckDrawOptions& options) {
+    FrameProfiler unused;
+    FrameProfiler& timing = profiler ? *profiler : unused;
     if (lights.buffer == 0) lights.CreateBuffer();
+    timing.BeginPhase(0);
     renderer.BeginFrame(width, height, tuning);
     const glm::mat4 viewProj =
         CheckViewProjection(camera, float(width) / float(std::max(height, 1)), renderer.reversedDepth != 0);
@@ -184,6 +194,9 @@ void CheckScene::Draw(render::Renderer& renderer, int width, int height, const C
         }
         renderer.perSubmeshLightLists = 0;
     }
+    if (debugMesh) renderer.DrawDebugMesh(*debugMesh, viewProj);
+    timing.EndPhase();
+    timing.BeginPhase(1);
     if (options.characters && !characters.empty()) {
         if (options.uploadCharacters) UploadCharacters(renderer);
         const render::HitFlash flash = render::HitFlashOf(tuning.shotFeedback);
@@ -192,12 +205,26 @@ void CheckScene::Draw(render::Renderer& renderer, int width, int height, const C
                                         viewProj, lighting, flash, character.opacity);
         }
     }
+    timing.EndPhase();
+    timing.BeginPhase(2);
     if (options.props) {
         for (const CheckProp& prop : props) {
             renderer.DrawStatic(*propModels[size_t(prop.model)], prop.matrix, viewProj, lighting, nullptr, true, 1.0f);
         }
     }
+    timing.EndPhase();
+    const glm::vec3 right = CheckCameraRight(camera);
+    const glm::vec3 up(0.0f, 1.0f, 0.0f);
+    timing.BeginPhase(3);
+    if (effects) effects->Draw(viewProj, camera.eye, right, up);
+    if (fields) fields->Draw(viewProj, camera.eye);
+    timing.EndPhase();
+    timing.BeginPhase(4);
+    if (sprites) sprites->Draw(viewProj, right, up);
+    timing.EndPhase();
+    timing.BeginPhase(5);
     if (options.crosshair) renderer.DrawCrosshair(width, height, tuning.renderer.crosshair, 0.0f);
+    timing.EndPhase();
 }
 
 void CheckScene::Destroy() {

@@ -11,10 +11,15 @@
 #include "game/character_animator.h"
 #include "game/map_geometry.h"
 #include "game/tuning.h"
+#include "render/debug_mesh.h"
+#include "render/effects.h"
+#include "render/frame_profiler.h"
+#include "render/health_bomb_volume.h"
 #include "render/light_list.h"
 #include "render/renderer.h"
 #include "render/skinned_model.h"
 #include "render/sky_settings.h"
+#include "render/sprite_sheet.h"
 #include "render/static_model.h"
 
 // A world to draw without the game around it: a generated map with its lights and sky, the five
@@ -32,6 +37,8 @@ struct CheckCamera {
 // The camera's view-projection; with reversed depth the zero-to-one projection with near and far
 // swapped, so that near is 1 and far 0.
 glm::mat4 CheckViewProjection(const CheckCamera& camera, float aspect, bool reversedDepth);
+// The camera's horizontal right vector, about which particles and sprites turn.
+glm::vec3 CheckCameraRight(const CheckCamera& camera);
 
 enum class CheckMotion { Idle, Run, Dying };
 
@@ -82,6 +89,13 @@ struct CheckScene {
     SunAngles sun = SunAnglesFromSeed(1);
     CheckCamera camera;
     float time = 0.0f;
+    // Drawn when set, in the client's order: the debug mesh after the level; the effects, the
+    // health-bomb fields and the sprites after the props. The profiler, when set, times the phases.
+    render::DebugMesh* debugMesh = nullptr;
+    Effects* effects = nullptr;
+    HealthBombVolume* fields = nullptr;
+    SpriteSheet* sprites = nullptr;
+    FrameProfiler* profiler = nullptr;
 
     ~CheckScene();
     // The map's collision and drawn level, its area lights as point lights, its sky preset.
@@ -99,7 +113,7 @@ struct CheckScene {
     void Pose(float dt);
     // Queues every character's joints and uploads them once.
     void UploadCharacters(render::Renderer& renderer);
-    // One frame as the client draws it.
+    // One frame as the client draws it, but for the present phase, which is the caller's.
     void Draw(render::Renderer& renderer, int width, int height, const CheckDrawOptions& options);
     void Destroy();
 };
