@@ -20,17 +20,6 @@ namespace {
 constexpr size_t kChatCapacity = kMaxChatLength + 1;
 constexpr double kMaxMuteMinutes = 1440.0;
 
-std::string LowerCase(const std::string& text)
-{
-    std::string lower = text;
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
-
 // A notice formatted the way every server text is: at most 96 characters.
 template <class... Args>
 std::string Format(const char* format, Args... args)
@@ -147,15 +136,14 @@ int Server::FindPlayerByName(int room, const std::string& query, bool* ambiguous
     if (ambiguous != nullptr) {
         *ambiguous = false;
     }
-    const std::string wanted = LowerCase(query);
     for (size_t i = 0; i < slots.size(); ++i) {
-        if (slots[i].inUse && slots[i].room == room && LowerCase(slots[i].name) == wanted) {
+        if (slots[i].inUse && slots[i].room == room && EqualsIgnoreCase(slots[i].name, query)) {
             return static_cast<int>(i);
         }
     }
     int found = -1;
     for (size_t i = 0; i < slots.size(); ++i) {
-        if (!slots[i].inUse || slots[i].room != room || LowerCase(slots[i].name).rfind(wanted, 0) != 0) {
+        if (!slots[i].inUse || slots[i].room != room || !StartsWithIgnoreCase(slots[i].name, query)) {
             continue;
         }
         if (found >= 0) {
