@@ -279,6 +279,9 @@ void RunFramePass(ClientApp& app, const Options& options)
         AutoBuyLevel(loop, session, options, now);
         session.SendInput(SecondsSinceStart());
     }
+    if (joined) {
+        session.InterpolateSnapshots(SecondsSinceStart());
+    }
     BlendDisplay(app, tuning, frameTime);
     MoveCamera(app, tuning, frameTime);
     AnimateOwnCharacter(app, tuning, frameTime);

@@ -1,13 +1,9 @@
 // The built program itself, started as a separate process the way a host would start it, with
 // its output read through pipes. Every wait is bounded; a program still running when a wait runs
 // out, or when a test ends early, is killed.
-#include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -23,182 +19,16 @@
 
 #include "game/asset_paths.h"
 #include "game/tuning.h"
+#include "support/child_program.h"
 #include "support/net/scripted_client.h"
 #include "support/temp_folder.h"
-
-extern char** environ;
 
 namespace serverprocesstest {
 
 using testing::HasSubstr;
 using testing::Not;
-
-double MonotonicSeconds()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// One started program with its standard output and standard error collected.
-class ChildProgram {
-public:
-    ChildProgram() = default;
-    ChildProgram(const ChildProgram&) = delete;
-    ChildProgram& operator=(const ChildProgram&) = delete;
-    ~ChildProgram()
-    {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        CloseReader(out_);
-        CloseReader(err_);
-    }
-
-    bool Launch(const std::string& program, const std::vector<std::string>& arguments)
-    {
-        int outPipe[2];
-        int errPipe[2];
-        if (pipe2(outPipe, O_CLOEXEC) != 0) {
-            return false;
-        }
-        if (pipe2(errPipe, O_CLOEXEC) != 0) {
-            close(outPipe[0]);
-            close(outPipe[1]);
-            return false;
-        }
-        std::vector<std::string> words = {program};
-        words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
-        // The program gets the default signal handling, whatever the test runner set up.
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        sigset_t none;
-        sigemptyset(&none);
-        sigset_t defaults;
-        sigemptyset(&defaults);
-        sigaddset(&defaults, SIGINT);
-        sigaddset(&defaults, SIGTERM);
-        sigaddset(&defaults, SIGPIPE);
-        posix_spawnattr_setsigmask(&attributes, &none);
-        posix_spawnattr_setsigdefault(&attributes, &defaults);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-        const int result = posix_spawn(&pid_, program.c_str(), &actions, &attributes, argv.data(), environ);
-        posix_spawnattr_destroy(&attributes);
-        posix_spawn_file_actions_destroy(&actions);
-        close(outPipe[1]);
-        close(errPipe[1]);
-        out_ = outPipe[0];
-        err_ = errPipe[0];
-        if (result != 0) {
-            pid_ = -1;
-            return false;
-        }
-        return true;
-    }
-
-    // Reads until `needle` is in standard output, the program closes its output or the time runs
-    // out.
-    bool WaitForOutput(const std::string& needle, double seconds)
-    {
-        const double deadline = MonotonicSeconds() + seconds;
-        while (out_text_.find(needle) == std::string::npos) {
-            if ((out_ < 0 && err_ < 0) || MonotonicSeconds() > deadline) {
-                return false;
-            }
-            Pump(100);
-        }
-        return true;
-    }
-
-    // The exit code; -1 when the program died of a signal or did not end in time (it is then
-    // killed).
-    int WaitForExit(double seconds)
-    {
-        const double deadline = MonotonicSeconds() + seconds;
-        while (pid_ > 0) {
-            int status = 0;
-            const pid_t done = waitpid(pid_, &status, WNOHANG);
-            if (done == pid_) {
-                pid_ = -1;
-                // Its output is complete once both pipes report their end.
-                const double drainDeadline = MonotonicSeconds() + 10.0;
-                while ((out_ >= 0 || err_ >= 0) && MonotonicSeconds() < drainDeadline) {
-                    Pump(100);
-                }
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            if (done < 0 || MonotonicSeconds() > deadline) {
-                kill(pid_, SIGKILL);
-                waitpid(pid_, nullptr, 0);
-                pid_ = -1;
-                return -1;
-            }
-            Pump(20);
-        }
-        return -1;
-    }
-
-    bool Signal(int signalNumber) { return pid_ > 0 && kill(pid_, signalNumber) == 0; }
-
-    const std::string& Out() const { return out_text_; }
-    const std::string& Err() const { return err_text_; }
-
-private:
-    static void CloseReader(int& fd)
-    {
-        if (fd >= 0) {
-            close(fd);
-            fd = -1;
-        }
-    }
-
-    // Waits up to `milliseconds` for output and appends whatever arrived; a pipe at its end is
-    // closed.
-    void Pump(int milliseconds)
-    {
-        pollfd fds[2];
-        int* owners[2];
-        nfds_t count = 0;
-        for (int* fd : {&out_, &err_}) {
-            if (*fd >= 0) {
-                fds[count] = pollfd{*fd, POLLIN, 0};
-                owners[count] = fd;
-                ++count;
-            }
-        }
-        if (poll(count ? fds : nullptr, count, milliseconds) <= 0) {
-            return;
-        }
-        for (nfds_t i = 0; i < count; ++i) {
-            if (fds[i].revents == 0) {
-                continue;
-            }
-            char buffer[4096];
-            const ssize_t length = read(*owners[i], buffer, sizeof buffer);
-            if (length > 0) {
-                (owners[i] == &out_ ? out_text_ : err_text_).append(buffer, static_cast<size_t>(length));
-            } else if (length == 0 || (errno != EINTR && errno != EAGAIN)) {
-                CloseReader(*owners[i]);
-            }
-        }
-    }
-
-    pid_t pid_ = -1;
-    int out_ = -1;
-    int err_ = -1;
-    std::string out_text_;
-    std::string err_text_;
-};
+using testsupport::ChildProgram;
+using testsupport::MonotonicSeconds;
 
 std::string ProgramPath()
 {
@@ -355,11 +185,11 @@ TEST(ProgramEntry, ModesThatDoNotListen)
         const char* err;  // a line of standard error, or ""
     };
     const Case cases[] = {
-        {{}, 0, "[client] the game window is not part of this build\n", ""},
-        // A count of 0 or less is the client.
-        {{"--bots", "0"}, 0, "[client] the game window is not part of this build\n", ""},
-        {{"--bots", "-2"}, 0, "[client] the game window is not part of this build\n", ""},
-        {{"--bots"}, 0, "[client] the game window is not part of this build\n", ""},
+        // A count of 0 or less is the windowed client, which cannot start without a display.
+        {{}, 1, "", "Failed to initialise GLFW\n"},
+        {{"--bots", "0"}, 1, "", "Failed to initialise GLFW\n"},
+        {{"--bots", "-2"}, 1, "", "Failed to initialise GLFW\n"},
+        {{"--bots"}, 1, "", "Failed to initialise GLFW\n"},
         // The harness with nobody to talk to: it counts its bots, reports none connected and ends.
         {{"--bots", "3", "--connect", "127.0.0.1:1", "--seconds", "2.5"},
          0,
@@ -382,7 +212,7 @@ TEST(ProgramEntry, ModesThatDoNotListen)
             what += word + " ";
         }
         ChildProgram child;
-        ASSERT_TRUE(child.Launch(ProgramPath(), c.arguments)) << what;
+        ASSERT_TRUE(child.Launch(ProgramPath(), c.arguments, {"DISPLAY", "WAYLAND_DISPLAY"})) << what;
         EXPECT_EQ(child.WaitForExit(kStartSeconds), c.exitCode) << what << child.Out() << child.Err();
         EXPECT_THAT(child.Out(), HasSubstr("[paths] assets  ")) << what;
         EXPECT_THAT(child.Out(), HasSubstr(c.out)) << what;

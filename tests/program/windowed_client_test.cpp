@@ -1,0 +1,202 @@
+// The game window as a player runs it: hosting a match from the command line, joining a server
+// that already holds the port, the keys that leave, and start-up without its data. Each window
+// opens on the test's display (CI gives it a virtual one) and every sound goes to OpenAL Soft's
+// null output.
+#include <signal.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "game/asset_paths.h"
+#include "game/tuning.h"
+#include "support/child_program.h"
+#include "support/temp_folder.h"
+
+namespace windowedclienttest {
+
+using testing::HasSubstr;
+using testing::Not;
+using testsupport::ChildProgram;
+using testsupport::MonotonicSeconds;
+
+constexpr double kStartSeconds = 120.0;  // generous: sanitizer builds start slowly
+
+// Frame rates in a sanitizer build say little about the game's.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
+std::string ProgramPath()
+{
+    return JoinPath(ExeDir(), "zellwar");
+}
+
+bool HaveDisplay()
+{
+    const char* display = std::getenv("DISPLAY");
+    return display != nullptr && display[0] != '\0';
+}
+
+// Runs xdotool with `arguments`; its standard output, "" when it failed.
+std::string Xdotool(const std::string& arguments)
+{
+    const std::string command = "xdotool " + arguments + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return "";
+    std::string out;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+    return pclose(pipe) == 0 ? out : "";
+}
+
+// Focuses the game's window and presses a key in it.
+bool PressKey(const std::string& key)
+{
+    const std::string command =
+        "xdotool search --sync --limit 1 --name '^Zell War' windowfocus --sync key " + key + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+std::string WindowTitle()
+{
+    const std::string id = Xdotool("search --limit 1 --name '^Zell War'");
+    if (id.empty()) return "";
+    std::string title = Xdotool("getwindowname " + id);
+    while (!title.empty() && title.back() == '\n') title.pop_back();
+    return title;
+}
+
+// The number in the title just before `before`, -1 when the title has none.
+double TitleFigure(const std::string& title, const std::string& before)
+{
+    const size_t at = title.find(before);
+    if (at == std::string::npos) return -1.0;
+    size_t start = at;
+    while (start > 0 && title[start - 1] != ' ' && title[start - 1] != '-') --start;
+    return std::atof(title.substr(start, at - start).c_str());
+}
+
+#define SKIP_WITHOUT_DISPLAY()                                             \
+    if (!HaveDisplay()) GTEST_SKIP() << "no X display for the game window"
+
+TEST(WindowedClient, HostsAMatchWithBotsPlaysItAndStopsItsServer)
+{
+    SKIP_WITHOUT_DISPLAY();
+    ChildProgram client;
+    ASSERT_TRUE(client.Launch(ProgramPath(), {"--autohost", "--add-bots", "3", "--demo", "--profile", "--seconds",
+                                              "30", "--size", "640x360"}));
+    ASSERT_TRUE(client.WaitForOutput(" started with 4 players ", kStartSeconds)) << client.Out() << client.Err();
+    // The joined title, refreshed twice a second while the match runs. Corrections are counted
+    // from two seconds into the match, while every title seen shows more than 13 frames a second:
+    // below 64 / 5 a frame cannot run all the steps due and the server must correct the rest.
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    const std::string first = WindowTitle();
+    std::string title = first;
+    bool fastThroughout = TitleFigure(first, " fps") > 13.0;
+    const double deadline = MonotonicSeconds() + 20.0;
+    while (MonotonicSeconds() < deadline) {
+        const std::string seen = WindowTitle();
+        if (seen.empty()) break;
+        title = seen;
+        fastThroughout = fastThroughout && TitleFigure(title, " fps") > 13.0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    }
+    EXPECT_THAT(first, HasSubstr("| online | 4 players |"));
+    if (fastThroughout && !kSanitized) {
+        EXPECT_EQ(TitleFigure(title, " corrections"), TitleFigure(first, " corrections")) << first << "\n" << title;
+    }
+    // An exit code of 0 also says the in-process server's thread was stopped and joined: a thread
+    // still running at exit ends the program abnormally.
+    EXPECT_EQ(client.WaitForExit(60.0), 0) << client.Out() << client.Err();
+
+    const std::string& out = client.Out();
+    for (const char* line : {"GL 4.", "[armor] BLUE     models/characters/character_blue.glb, 100 hp",
+                             "[accessories] ", "[weapon] M4 ", "[grenade] ", "[hit] 13 hitboxes from ",
+                             "  WASD move | Space jump | Shift sprint | Ctrl crouch\n",
+                             "  Esc releases the mouse, click to recapture\n", "[client] connected as player 0\n",
+                             "[frame] ", " fps, ", "  level: "}) {
+        EXPECT_THAT(out, HasSubstr(line));
+    }
+    EXPECT_THAT(client.Err(), Not(HasSubstr("[GL] type=")));
+}
+
+TEST(WindowedClient, HostingJoinsTheServerThatHoldsThePort)
+{
+    SKIP_WITHOUT_DISPLAY();
+    ChildProgram server;
+    ASSERT_TRUE(server.Launch(ProgramPath(), {"--server", "--seconds", "90"}));
+    ASSERT_TRUE(server.WaitForOutput("[server] listening on port ", kStartSeconds)) << server.Out() << server.Err();
+
+    ChildProgram client;
+    ASSERT_TRUE(client.Launch(ProgramPath(), {"--autohost", "--add-bots", "1", "--demo", "--seconds", "12", "--size",
+                                              "640x360"}));
+    EXPECT_EQ(client.WaitForExit(kStartSeconds), 0) << client.Out() << client.Err();
+    EXPECT_THAT(client.Out(), HasSubstr("[client] port 27015 already in use, joining the local server\n"));
+    EXPECT_THAT(client.Out(), HasSubstr("[client] connected as player 0\n"));
+    EXPECT_TRUE(server.WaitForOutput(" started with 2 players ", 5.0)) << server.Out();
+    ASSERT_TRUE(server.Signal(SIGTERM));
+    EXPECT_EQ(server.WaitForExit(30.0), 0);
+}
+
+TEST(WindowedClient, EscapeClosesTheTitleAndTakesTwoPressesToLeaveAMatch)
+{
+    SKIP_WITHOUT_DISPLAY();
+    {
+        ChildProgram title;
+        ASSERT_TRUE(title.Launch(ProgramPath(), {"--size", "640x360", "--seconds", "60"}));
+        ASSERT_TRUE(title.WaitForOutput("click to recapture\n", kStartSeconds)) << title.Out() << title.Err();
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        ASSERT_TRUE(PressKey("Escape"));
+        const double start = MonotonicSeconds();
+        EXPECT_EQ(title.WaitForExit(30.0), 0) << title.Out() << title.Err();
+        EXPECT_LT(MonotonicSeconds() - start, 30.0);
+    }
+    ChildProgram match;
+    ASSERT_TRUE(match.Launch(ProgramPath(), {"--autohost", "--add-bots", "1", "--demo", "--size", "640x360",
+                                             "--seconds", "40"}));
+    ASSERT_TRUE(match.WaitForOutput(" started with 2 players ", kStartSeconds)) << match.Out() << match.Err();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    // The first press only frees the mouse: the room stays.
+    ASSERT_TRUE(PressKey("Escape"));
+    EXPECT_FALSE(match.WaitForOutput("[server] room 1 closed", 3.0)) << match.Out();
+    // The second leaves it, and the room, left with its bot alone, closes.
+    ASSERT_TRUE(PressKey("Escape"));
+    EXPECT_TRUE(match.WaitForOutput("[server] room 1 closed (empty, 1 bot(s) removed)", 10.0)) << match.Out();
+    EXPECT_EQ(match.WaitForExit(kStartSeconds), 0) << match.Err();
+}
+
+TEST(WindowedClient, StartUpWithoutTheCharacterRigEndsWithItsLine)
+{
+    SKIP_WITHOUT_DISPLAY();
+    const std::string program = ProgramPath();
+    testsupport::TempFolder folder;
+    const std::filesystem::path root = folder.Path();
+    const std::string copy = (root / "zellwar").string();
+    std::error_code error;
+    ASSERT_TRUE(std::filesystem::copy_file(program, copy, error)) << error.message();
+    std::filesystem::copy(JoinPath(ExeDir(), "shaders"), root / "shaders", std::filesystem::copy_options::recursive,
+                          error);
+    ASSERT_FALSE(error) << error.message();
+    std::filesystem::copy(AssetsDir(), root / "assets", std::filesystem::copy_options::recursive, error);
+    ASSERT_FALSE(error) << error.message();
+    const std::string rig = tune::Tuning{}.Armor(0).model;
+    ASSERT_TRUE(std::filesystem::remove(root / "assets" / rig, error)) << error.message();
+
+    ChildProgram client;
+    ASSERT_TRUE(client.Launch(copy, {"--size", "320x180", "--seconds", "20"}));
+    EXPECT_EQ(client.WaitForExit(kStartSeconds), 1) << client.Out() << client.Err();
+    EXPECT_THAT(client.Err(), HasSubstr("[armor] BLUE: no model at " + rig + "\n"));
+    EXPECT_THAT(client.Err(), HasSubstr("failed to load " + rig + "\n"));
+    EXPECT_THAT(client.Out(), Not(HasSubstr("WASD move")));
+}
+
+}  // namespace windowedclienttest
