@@ -7,6 +7,7 @@
 #include "client/character_view.h"
 #include "client/match_frame.h"
 
+// Runs in the effects pass, before Effects::Update (PresentBeams calls it for each shooter).
 // One frame of the beam of weapon `row` (clamped to 0..9; nothing unless it is a beam row) drawn
 // from `start` (the muzzle) to where the ray from `origin` along the unit `direction` stops: the
 // first wall, or the nearest hit volume of a shown remote character that is not invisible (never

@@ -6,6 +6,7 @@
 
 struct Effects;
 
+// Spawned by the shot passes of the frame (own and remote flame shots), before Effects::Update.
 // The burst's count of particles (truncated), each thrown at a random tilt inside the burst cone
 // around `direction` and a random azimuth, at the particle speed varied by the speed spread, in a
 // colour between the hot and the cool one; every random number a fresh Rand01.

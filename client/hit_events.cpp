@@ -22,11 +22,11 @@ void PresentHits(const MatchFrame& frame, CharacterFrame& characters, const std:
         if (hit.kind > kLastHitZone) {
             continue;
         }
+        if (hit.healing) {
+            continue;  // a heal shows only as a pop-up to its shooter and its target
+        }
         const bool ownShot = frame.ownId >= 0 && hit.attacker == frame.ownId;
         const bool ownBody = frame.ownId >= 0 && static_cast<int>(hit.victim) == frame.ownId;
-        if (hit.healing) {
-            continue;  // shown only as a pop-up to its shooter and target
-        }
         if (sounds && hit.amount > 0) {
             frame.audio->PlayAt(frame.sounds->hit, hit.position, tuning.sound.eventSoundNear,
                                 tuning.sound.eventSoundFar, feedback.hitSoundVolume, 1.0f);

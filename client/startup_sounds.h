@@ -42,7 +42,7 @@ struct StartupSounds {
     int32_t weaponSecond[tune::Tuning::kWeaponCount] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
 };
 
-// One sound from a path relative to the assets folder (the vault's and the store's sounds, among
+// At start-up: one sound from a path relative to the assets folder (the vault's and the store's sounds, among
 // others): the new sound's index, or -1 with Load's line.
 int32_t LoadSoundAsset(AudioSystem& audio, const char* relative, int32_t voices);
 

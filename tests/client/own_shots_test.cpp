@@ -137,4 +137,29 @@ TEST_F(OwnShots, EachTracerEndsAtTheNearestWallBodySentryOrShieldThatStopsIt)
     }
 }
 
+using OwnShotSounds = shotscene::HeardShotScene;
+
+TEST_F(OwnShotSounds, OneFireSoundAFrameOfShotsAndAReloadSoundWhenAReloadStarts)
+{
+    ShotPresentation shots;
+    frame.display.position = glm::vec3(0.0f, 0.0f, -5.0f);
+    frame.display.shotsFired = 3;
+    PresentOwnShots(shots, frame, *characters);
+    EXPECT_EQ(Playing(sounds.weaponFire[kWeaponM4]), 1) << "one sound for the frame's three shots";
+    EXPECT_EQ(Playing(sounds.weaponSecond[kWeaponM4]), 0);
+
+    frame.display.reloadTicks = 100;
+    PresentOwnShots(shots, frame, *characters);
+    frame.display.reloadTicks = 99;
+    PresentOwnShots(shots, frame, *characters);
+    EXPECT_EQ(Playing(sounds.weaponSecond[kWeaponM4]), 1) << "once, as the reload starts";
+
+    // A continuous row loops its own hum elsewhere: its shots play nothing here.
+    frame.display.reloadTicks = 0;
+    frame.display.weapon = kWeaponLaser;
+    frame.display.shotsFired = 5;
+    PresentOwnShots(shots, frame, *characters);
+    EXPECT_EQ(Playing(sounds.weaponFire[kWeaponLaser]), 0);
+}
+
 }  // namespace ownshotstest

@@ -1,16 +1,11 @@
 // The other players' shots as seen and heard: the tracers of reported shots, the muzzles of flame
 // and projectile shots, and the sounds their shown records give away.
-#include <string>
-
 #include <glm/geometric.hpp>
 #include <gtest/gtest.h>
 
-#include "audio_test_support.h"
 #include "client/shot_presentation.h"
-#include "client/startup_sounds.h"
 #include "platform/clock.h"
 #include "shot_scene.h"
-#include "support/temp_folder.h"
 
 namespace remoteshotstest {
 
@@ -89,45 +84,7 @@ TEST_F(RemoteShots, FlameAndProjectileShotsShowAtTheMuzzleAfterTheFirstSight)
     }
 }
 
-class RemoteSounds : public shotscene::ShotScene {
-protected:
-    void SetUp() override
-    {
-        shotscene::ShotScene::SetUp();
-        setenv("ALSOFT_DRIVERS", "null", 1);
-        testing::internal::CaptureStdout();
-        ASSERT_TRUE(audiotest::WriteTone(tone_, 1, 0.2, 440.0, 0.5));
-        ASSERT_TRUE(audio_.Init(false));
-        for (int row = 0; row < tune::Tuning::kWeaponCount; ++row) {
-            sounds_.weaponFire[row] = audio_.Load(tone_.c_str(), 4);
-            sounds_.weaponSecond[row] = audio_.Load(tone_.c_str(), 2);
-        }
-        for (int32_t& footstep : sounds_.footsteps) {
-            footstep = audio_.Load(tone_.c_str(), 2);
-        }
-        sounds_.woosh = audio_.Load(tone_.c_str(), 2);
-        sounds_.invisibility = audio_.Load(tone_.c_str(), 2);
-        testing::internal::GetCapturedStdout();
-        ASSERT_GE(sounds_.invisibility, 0);
-        audio_.SetListener(glm::vec3(0.0f), glm::vec3(0.0f, 0.0f, -1.0f));
-        frame.audio = &audio_;
-        frame.sounds = &sounds_;
-    }
-
-    int Playing(int32_t sound) const
-    {
-        int playing = 0;
-        for (int32_t v = 0; v < audio_.VoiceCount(sound); ++v) {
-            playing += audio_.Voice(sound, v).playing ? 1 : 0;
-        }
-        return playing;
-    }
-
-    testsupport::TempFolder folder_;
-    std::string tone_ = folder_.Path() + "/tone.wav";
-    audio::AudioSystem audio_;
-    audio::StartupSounds sounds_;
-};
+using RemoteSounds = shotscene::HeardShotScene;
 
 TEST_F(RemoteSounds, ContinuousFireLoopsUnderTheSlotPlusOneWhileSnapshotsAreFresh)
 {
@@ -144,8 +101,8 @@ TEST_F(RemoteSounds, ContinuousFireLoopsUnderTheSlotPlusOneWhileSnapshotsAreFres
         {"snapshots stopped", 7, true, 0.7, false},
     };
     for (const auto& c : cases) {
-        audio_.SetListener(glm::vec3(0.0f), glm::vec3(0.0f, 0.0f, -1.0f));
-        audio_.PruneEmitters();
+        audio.SetListener(glm::vec3(0.0f), glm::vec3(0.0f, 0.0f, -1.0f));
+        audio.PruneEmitters();
         characters->remotes.clear();
         game->remotePlayers.clear();
         AddRemote(c.slot, glm::vec3(0.0f, 0.0f, -10.0f));
@@ -154,10 +111,10 @@ TEST_F(RemoteSounds, ContinuousFireLoopsUnderTheSlotPlusOneWhileSnapshotsAreFres
         game->newestSnapshotArrival = SecondsSinceStart() - c.snapshotAge;
         ShotPresentation shots;
         PresentRemotePlayers(shots, frame, *characters);
-        EXPECT_EQ(audio_.EmitterCount(), c.looping ? 1 : 0) << c.what;
+        EXPECT_EQ(audio.EmitterCount(), c.looping ? 1 : 0) << c.what;
         if (c.looping) {
-            EXPECT_EQ(audio_.EmitterSound(uint64_t{c.slot} + 1), sounds_.weaponFire[kWeaponLaser]) << c.what;
-            EXPECT_EQ(audio_.EmitterSound(0), -1) << c.what << ": key 0 is the own hum's";
+            EXPECT_EQ(audio.EmitterSound(uint64_t{c.slot} + 1), sounds.weaponFire[kWeaponLaser]) << c.what;
+            EXPECT_EQ(audio.EmitterSound(0), -1) << c.what << ": key 0 is the own hum's";
         }
     }
 }
@@ -169,7 +126,7 @@ TEST_F(RemoteSounds, ShotsFootstepsAndEdgesPlayOnceAndForgottenSlotsStartAfresh)
     player.shotCount = 5;
     ShotPresentation shots;
     PresentRemotePlayers(shots, frame, *characters);
-    EXPECT_EQ(Playing(sounds_.weaponFire[kWeaponM4]), 0) << "the first sight only records";
+    EXPECT_EQ(Playing(sounds.weaponFire[kWeaponM4]), 0) << "the first sight only records";
 
     player.shotCount = 7;
     player.position.x += 2.0f;  // one stride walked
@@ -177,15 +134,15 @@ TEST_F(RemoteSounds, ShotsFootstepsAndEdgesPlayOnceAndForgottenSlotsStartAfresh)
     player.throwing = true;
     player.powerActive = true;
     PresentRemotePlayers(shots, frame, *characters);
-    EXPECT_EQ(Playing(sounds_.weaponFire[kWeaponM4]), 2);
+    EXPECT_EQ(Playing(sounds.weaponFire[kWeaponM4]), 2);
     int footsteps = 0;
-    for (int32_t footstep : sounds_.footsteps) {
+    for (int32_t footstep : sounds.footsteps) {
         footsteps += Playing(footstep);
     }
     EXPECT_EQ(footsteps, 1);
-    EXPECT_EQ(Playing(sounds_.weaponSecond[kWeaponM4]), 1);
-    EXPECT_EQ(Playing(sounds_.woosh), 1);
-    EXPECT_EQ(Playing(sounds_.invisibility), 1);
+    EXPECT_EQ(Playing(sounds.weaponSecond[kWeaponM4]), 1);
+    EXPECT_EQ(Playing(sounds.woosh), 1);
+    EXPECT_EQ(Playing(sounds.invisibility), 1);
 
     // Gone for a frame, then back with a different counter: seen anew, so silent.
     const std::vector<RemotePlayerView> kept = game->remotePlayers;
@@ -194,9 +151,9 @@ TEST_F(RemoteSounds, ShotsFootstepsAndEdgesPlayOnceAndForgottenSlotsStartAfresh)
     EXPECT_FALSE(shots.trackers[9].seen);
     game->remotePlayers = kept;
     game->remotePlayers.back().shotCount = 3;
-    audio_.StopAll();
+    audio.StopAll();
     PresentRemotePlayers(shots, frame, *characters);
-    EXPECT_EQ(Playing(sounds_.weaponFire[kWeaponM4]), 0);
+    EXPECT_EQ(Playing(sounds.weaponFire[kWeaponM4]), 0);
 }
 
 }  // namespace remoteshotstest

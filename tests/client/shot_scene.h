@@ -9,6 +9,7 @@
 #include <glm/ext/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
+#include "audio_test_support.h"
 #include "client/character_view.h"
 #include "client/game_session.h"
 #include "client/match_frame.h"
@@ -17,7 +18,9 @@
 #include "game/hit_volumes.h"
 #include "game/rig_loader.h"
 #include "game/tuning.h"
+#include "client/startup_sounds.h"
 #include "render/effects.h"
+#include "support/temp_folder.h"
 
 namespace shotscene {
 
@@ -102,6 +105,52 @@ struct ShotScene : testing::Test {
         view.aim = glm::vec3(0.0f, 0.0f, feet.z < 0.0f ? 1.0f : -1.0f);
         characters->remotes.push_back(view);
         return characters->remotes.back();
+    }
+};
+
+// The same scene heard through a device-less audio system, every sound the passes play loaded from
+// one short tone (each its own sound with voices of its own), the listener at the origin.
+struct HeardShotScene : ShotScene {
+    testsupport::TempFolder folder;
+    std::string tone = folder.Path() + "/tone.wav";
+    audio::AudioSystem audio;
+    audio::StartupSounds sounds;
+
+    void SetUp() override
+    {
+        ShotScene::SetUp();
+        setenv("ALSOFT_DRIVERS", "null", 1);
+        testing::internal::CaptureStdout();
+        const bool written = audiotest::WriteTone(tone, 1, 0.2, 440.0, 0.5);
+        const bool started = audio.Init(false);
+        for (int row = 0; row < tune::Tuning::kWeaponCount; ++row) {
+            sounds.weaponFire[row] = audio.Load(tone.c_str(), 4);
+            sounds.weaponSecond[row] = audio.Load(tone.c_str(), 2);
+        }
+        for (int32_t& footstep : sounds.footsteps) {
+            footstep = audio.Load(tone.c_str(), 2);
+        }
+        sounds.woosh = audio.Load(tone.c_str(), 2);
+        sounds.invisibility = audio.Load(tone.c_str(), 2);
+        sounds.hit = audio.Load(tone.c_str(), 4);
+        sounds.kill = audio.Load(tone.c_str(), 2);
+        testing::internal::GetCapturedStdout();
+        ASSERT_TRUE(written);
+        ASSERT_TRUE(started);
+        ASSERT_GE(sounds.kill, 0);
+        audio.SetListener(glm::vec3(0.0f), glm::vec3(0.0f, 0.0f, -1.0f));
+        frame.audio = &audio;
+        frame.sounds = &sounds;
+    }
+
+    // How many voices of the sound are playing.
+    int Playing(int32_t sound) const
+    {
+        int playing = 0;
+        for (int32_t v = 0; v < audio.VoiceCount(sound); ++v) {
+            playing += audio.Voice(sound, v).playing ? 1 : 0;
+        }
+        return playing;
     }
 };
 
