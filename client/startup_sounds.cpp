@@ -12,6 +12,11 @@ const SoundRequest kFrontEndSounds[kFrontEndSoundCount] = {
     {"audio/gain_metal.wav", 2},  {"audio/upgrade.mp3", 2},           {"audio/upgrade.mp3", 2},
 };
 
+int32_t LoadSoundAsset(AudioSystem& audio, const char* relative, int32_t voices)
+{
+    return audio.Load(AssetPath(relative).c_str(), voices);
+}
+
 StartupSounds LoadStartupSounds(AudioSystem& audio, const tune::Tuning& tuning, const std::string& assetsDir)
 {
     const auto load = [&](const char* relative, int32_t voices) {

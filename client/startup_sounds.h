@@ -42,6 +42,10 @@ struct StartupSounds {
     int32_t weaponSecond[tune::Tuning::kWeaponCount] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
 };
 
+// At start-up: one sound from a path relative to the assets folder (the vault's and the store's sounds, among
+// others): the new sound's index, or -1 with Load's line.
+int32_t LoadSoundAsset(AudioSystem& audio, const char* relative, int32_t voices);
+
 // Loads the start-up table in its order, then the weapon rows' sounds, from files under
 // `assetsDir`. A file that fails leaves its handle at -1 (with Load's line) and the rest go on.
 StartupSounds LoadStartupSounds(AudioSystem& audio, const tune::Tuning& tuning, const std::string& assetsDir);

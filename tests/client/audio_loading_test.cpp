@@ -105,6 +105,23 @@ TEST_F(AudioLoading, TheStartupTableLoadsWhole)
     EXPECT_EQ(audio.SoundCount(), 15 + 15 + 4 + 2 * 9);
 }
 
+TEST_F(AudioLoading, ASoundAssetIsFoundUnderTheAssetsFolder)
+{
+    audio::AudioSystem audio;
+    ASSERT_TRUE(audio.Init(false));
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int32_t found = audio::LoadSoundAsset(audio, "audio/door-open.mp3", 3);
+    const int32_t missing = audio::LoadSoundAsset(audio, "audio/no_such_sound.wav", 3);
+    testing::internal::GetCapturedStdout();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_GE(found, 0);
+    EXPECT_EQ(audio.VoiceCount(found), 3);
+    EXPECT_EQ(missing, -1);
+    EXPECT_NE(errors.find("no_such_sound.wav"), std::string::npos) << errors;
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+}
+
 TEST_F(AudioLoading, TheFrontEndSoundsAreTheTuningsEventSounds)
 {
     std::vector<std::string> table;
