@@ -107,9 +107,8 @@ bool GenerateCharacters(const std::string& root) {
         look.pattern = kPatternGilded;
         const std::string name = std::string("gold_") + armour.id;
         look.name = name.c_str();
-        if (!WriteGlb(CharacterModel(mesh, clips, look, &cape), folder + "skins/gold/character_" + armour.id + ".glb")) {
-            return false;
-        }
+        const std::string path = folder + "skins/gold/character_" + armour.id + ".glb";
+        if (!WriteGlb(CharacterModel(mesh, clips, look, &cape), path)) return false;
     }
     for (const Armour& armour : armours) {
         if (std::string(armour.id) != "blue" && std::string(armour.id) != "orange") continue;
