@@ -45,8 +45,9 @@ void AttachedPoints(const Skeleton& skeleton, const JointChain& chain, const glm
         running = running * RestLocal(skeleton, joint);
         out.push_back(Translation(running));
     }
-    const glm::vec3 axis = glm::normalize(glm::vec3(running[1]));
-    out.push_back(out.back() + axis * chain.tipLength);
+    // The tip length is in the joint's own units: the y axis keeps the model's scale, so that the
+    // tip lands where the joint's geometry ends in the world.
+    out.push_back(out.back() + glm::vec3(running[1]) * chain.tipLength);
 }
 
 }  // namespace

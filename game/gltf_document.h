@@ -29,8 +29,9 @@
 #include <tiny_gltf.h>
 
 // What one load may hold, so that a small or hostile file cannot ask for seconds of work or
-// gigabytes of memory. Every asset the game ships stays far inside: the largest, a character, holds
-// 372,922 accessor values, 1.36 MB of file, 1,882 JSON objects and about 8,500 JSON items.
+// gigabytes of memory. Every asset the game ships stays far inside: the largest, a character in the
+// gold skin, holds 382,806 accessor values, 1.39 MB of file, 1,899 JSON objects and about 8,600 JSON
+// items.
 //   values:  accessor values (elements x components, sparse ones included), counted both over every
 //            accessor once and over every use of one by a mesh node's primitive or an animation
 //            channel, since loaders read an accessor again for each node and channel that uses it;
@@ -39,7 +40,7 @@
 //   items:   JSON objects, arrays and separators, a measure of the parse tree's size.
 struct GltfBudget {
     static constexpr uint64_t kValues = uint64_t(1) << 23;  // 8,388,608 (22 x the largest asset)
-    static constexpr uint64_t kBytes = uint64_t(1) << 26;   // 64 MiB (49 x)
+    static constexpr uint64_t kBytes = uint64_t(1) << 26;   // 64 MiB (48 x)
     static constexpr uint64_t kJsonObjects = uint64_t(1) << 15;  // 32,768 (17 x)
     static constexpr uint64_t kJsonItems = uint64_t(1) << 18;    // 262,144 (31 x)
 };

@@ -62,16 +62,38 @@ TEST_F(CharacterModels, SkinsHaveVariantsOnlyWhereTheirModelsAre)
     LoadSkinModels(skins, armours, tuning);
     const std::string out = testing::internal::GetCapturedStdout();
     ASSERT_EQ(skins.catalogue.names, (std::vector<std::string>{"gold", "night_ops"}));
-    EXPECT_THAT(out, HasSubstr("[skins] gold: "));
-    EXPECT_THAT(out, HasSubstr(" extra joint(s) left to physics\n"));
-    const SkinVariantModel* gold = SkinVariant(skins, 0, 1);
-    ASSERT_NE(gold, nullptr);
-    EXPECT_EQ(gold->jointMap.size(), gold->model.skeleton.jointNames.size());
-    for (size_t j = 0; j < gold->jointMap.size(); ++j) {
-        const int32_t mapped = gold->jointMap[j];
-        if (mapped >= 0) {
-            EXPECT_EQ(armours.models[0].skeleton.jointNames[static_cast<size_t>(mapped)],
-                      gold->model.skeleton.jointNames[j]);
+    EXPECT_THAT(out, HasSubstr("[skins] gold: 3 extra joint(s) left to physics\n"));
+    EXPECT_THAT(out, HasSubstr("[skins] night_ops: 0 extra joint(s) left to physics\n"));
+    // Gold dresses every armour with the whole rig and a cape of three joints of its own, hanging
+    // one from the other under the torso.
+    const anim::Skeleton& rig = armours.models[0].skeleton;
+    for (int a = 0; a < tune::Tuning::kArmorCount; ++a) {
+        const SkinVariantModel* gold = SkinVariant(skins, a, 1);
+        ASSERT_NE(gold, nullptr) << a;
+        const anim::Skeleton& own = gold->model.skeleton;
+        ASSERT_EQ(gold->jointMap.size(), own.jointNames.size());
+        ASSERT_EQ(own.jointNames.size(), rig.jointNames.size() + 3) << a;
+        std::vector<std::string> extra;
+        for (size_t j = 0; j < gold->jointMap.size(); ++j) {
+            const int32_t mapped = gold->jointMap[j];
+            if (mapped >= 0) {
+                EXPECT_EQ(rig.jointNames[static_cast<size_t>(mapped)], own.jointNames[j]);
+            } else {
+                extra.push_back(own.jointNames[j]);
+            }
+        }
+        EXPECT_EQ(extra, (std::vector<std::string>{"cape_upper", "cape_middle", "cape_lower"})) << a;
+        const int upper = FindJointByName(own, "cape_upper");
+        const int middle = FindJointByName(own, "cape_middle");
+        const int lower = FindJointByName(own, "cape_lower");
+        ASSERT_GE(upper, 0);
+        EXPECT_EQ(own.parents[static_cast<size_t>(upper)], FindJointByName(own, "torso_top"));
+        EXPECT_EQ(own.parents[static_cast<size_t>(middle)], upper);
+        EXPECT_EQ(own.parents[static_cast<size_t>(lower)], middle);
+        // Each cape joint moves cloth of its own.
+        for (const int joint : {upper, middle, lower}) {
+            const size_t j = static_cast<size_t>(joint);
+            EXPECT_TRUE(gold->model.jointBoxes[j].valid) << own.jointNames[j];
         }
     }
     // Night ops has no model for every armour; skin 0, unknown skins and armours have none.

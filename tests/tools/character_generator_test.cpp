@@ -7,9 +7,12 @@
 #include <iterator>
 #include <string>
 
+#include <glm/gtc/matrix_transform.hpp>
+
 #include "game/hit_volumes.h"
 #include "game/tuning.h"
 #include "support/temp_folder.h"
+#include "tools/assetgen/cape_strip.h"
 #include "tools/assetgen/character_clips.h"
 #include "tools/assetgen/character_mesh.h"
 #include "tools/assetgen/generators.h"
@@ -129,6 +132,60 @@ TEST(CharacterClips, KeyEveryJointAtThirtyKeysASecond) {
         const bool oneShot = clip.name == "jumping" || clip.name == "dying" || clip.name == "throw";
         const size_t a = oneShot ? keys - 2 : 0;
         for (int c = 0; c < 4; ++c) EXPECT_NEAR(v[4 * (keys - 1) + c], v[4 * a + c], 1e-5f) << clip.name;
+    }
+}
+
+TEST(CapeStrip, HangsBehindTheBackOnThreeChainedJointsWithBlendedWeights) {
+    // Each joint's local transform, applied to its parent's bind pose, gives its own.
+    glm::mat4 parent = RigBindWorld(kRigTorsoTop);
+    for (int c = 0; c < kCapeJointCount; ++c) {
+        const glm::mat4 local =
+            glm::translate(glm::mat4(1.0f), CapeLocalTranslation(c)) * glm::mat4_cast(CapeLocalRotation(c));
+        const glm::mat4 world = parent * local;
+        const glm::mat4 expected = CapeBindWorld(c);
+        for (int k = 0; k < 4; ++k) {
+            for (int r = 0; r < 4; ++r) EXPECT_NEAR(world[k][r], expected[k][r], 1e-5f) << CapeJoints()[c].name;
+        }
+        parent = expected;
+    }
+
+    const int first = kRigJointCount;
+    const GlbPrimitive cape = BuildCapeStrip(first);
+    const size_t n = cape.positions.size();
+    ASSERT_GT(n, 100u);
+    ASSERT_EQ(cape.normals.size(), n);
+    ASSERT_EQ(cape.uvs.size(), n);
+    ASSERT_EQ(cape.joints.size(), n);
+    ASSERT_EQ(cape.weights.size(), n);
+    int carried[kCapeJointCount] = {};
+    int blended = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const glm::vec4 w = cape.weights[i];
+        EXPECT_NEAR(w.x + w.y + w.z + w.w, 1.0f, 1e-6f);
+        for (int k = 0; k < 4; ++k) {
+            if (w[k] > 0.0f) {
+                EXPECT_GE(cape.joints[i][k], first);
+                EXPECT_LT(cape.joints[i][k], first + kCapeJointCount);
+            }
+        }
+        blended += w.y > 0.0f ? 1 : 0;
+        ++carried[cape.joints[i][w.y > w.x ? 1 : 0] - first];
+        EXPECT_NEAR(glm::length(cape.normals[i]), 1.0f, 1e-5f);
+        // Behind the backpack, from the collar (just around the neck) to above the knees.
+        EXPECT_LT(cape.positions[i].z, -0.16f);
+        EXPECT_GT(cape.positions[i].y, RigJoints()[kRigLowerLegL].head.y);
+        EXPECT_LT(cape.positions[i].y, RigJoints()[kRigHead].head.y + 0.02f);
+    }
+    for (const int count : carried) EXPECT_GT(count, 20);
+    EXPECT_GT(blended, 50);
+    // Every triangle is wound counter-clockwise seen from the side its normals face.
+    ASSERT_EQ(cape.indices.size() % 3, 0u);
+    for (size_t t = 0; t < cape.indices.size(); t += 3) {
+        ASSERT_LT(cape.indices[t + 2], n);
+        const glm::vec3& a = cape.positions[cape.indices[t]];
+        const glm::vec3 face =
+            glm::cross(cape.positions[cape.indices[t + 1]] - a, cape.positions[cape.indices[t + 2]] - a);
+        EXPECT_GT(glm::dot(face, cape.normals[cape.indices[t]]), 0.0f) << t / 3;
     }
 }
 

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/assetgen/cape_strip.h"
 #include "tools/assetgen/character_clips.h"
 #include "tools/assetgen/character_mesh.h"
 #include "tools/assetgen/character_texture.h"
@@ -11,12 +12,17 @@
 
 namespace {
 
-// Node layout of every character file: the armature, its joints in rig order, then the body.
+// Node layout of every character file: the armature, its joints in rig order, the body, then the
+// joints a skin adds beyond the rig (listed after the rig's in the skin too, so that every rig joint
+// keeps its index).
 constexpr int kArmatureNode = 0;
 constexpr int kFirstJointNode = 1;
 constexpr int kBodyNode = kFirstJointNode + kRigJointCount;
+constexpr int kFirstExtraJointNode = kBodyNode + 1;
 
-GlbModel CharacterModel(const GlbPrimitive& mesh, const std::vector<GlbAnimation>& clips, const CharacterLook& look) {
+// `cape`: the skin's cape strip, drawn with the body and hung from the torso on three joints of its own.
+GlbModel CharacterModel(const GlbPrimitive& mesh, const std::vector<GlbAnimation>& clips, const CharacterLook& look,
+                        const GlbPrimitive* cape = nullptr) {
     GlbModel model;
     model.images.push_back(PaintCharacterAtlas(look));
     GlbMaterial material;
@@ -25,6 +31,7 @@ GlbModel CharacterModel(const GlbPrimitive& mesh, const std::vector<GlbAnimation
     material.roughness = 0.55f;
     model.materials.push_back(material);
     model.meshes.push_back({"trooper", {mesh}});
+    if (cape != nullptr) model.meshes[0].primitives.push_back(*cape);
 
     GlbNode armature;
     armature.name = "Armature";
@@ -51,6 +58,19 @@ GlbModel CharacterModel(const GlbPrimitive& mesh, const std::vector<GlbAnimation
     body.skin = 0;
     model.nodes.push_back(body);
     model.nodes[kArmatureNode].children.push_back(kBodyNode);
+    if (cape != nullptr) {
+        for (int c = 0; c < kCapeJointCount; ++c) {
+            GlbNode node;
+            node.name = CapeJoints()[c].name;
+            node.translation = CapeLocalTranslation(c);
+            node.rotation = CapeLocalRotation(c);
+            model.nodes.push_back(node);
+            const int parentNode = c == 0 ? kFirstJointNode + kRigTorsoTop : kFirstExtraJointNode + c - 1;
+            model.nodes[parentNode].children.push_back(kFirstExtraJointNode + c);
+            skin.joints.push_back(kFirstExtraJointNode + c);
+            skin.inverseBindMatrices.push_back(glm::inverse(CapeBindWorld(c)));
+        }
+    }
     model.skins.push_back(skin);
     model.animations = clips;
     return model;
@@ -80,15 +100,15 @@ bool GenerateCharacters(const std::string& root) {
         if (!WriteGlb(CharacterModel(mesh, clips, armour.look), folder + "character_" + armour.id + ".glb")) return false;
     }
 
-    // Skins: "gold" dresses every armour, "night_ops" only some of them.
+    // Skins: "gold" dresses every armour and adds a cape, "night_ops" only some of them.
+    const GlbPrimitive cape = BuildCapeStrip(kRigJointCount);
     for (const Armour& armour : armours) {
         CharacterLook look = armour.look;
         look.pattern = kPatternGilded;
         const std::string name = std::string("gold_") + armour.id;
         look.name = name.c_str();
-        if (!WriteGlb(CharacterModel(mesh, clips, look), folder + "skins/gold/character_" + armour.id + ".glb")) {
-            return false;
-        }
+        const std::string path = folder + "skins/gold/character_" + armour.id + ".glb";
+        if (!WriteGlb(CharacterModel(mesh, clips, look, &cape), path)) return false;
     }
     for (const Armour& armour : armours) {
         if (std::string(armour.id) != "blue" && std::string(armour.id) != "orange") continue;
@@ -100,7 +120,8 @@ bool GenerateCharacters(const std::string& root) {
             return false;
         }
     }
-    std::printf("[assetgen] characters: %zu vertices, %zu triangles, %zu clips, 5 armours, skins gold and night_ops\n",
-                mesh.positions.size(), mesh.indices.size() / 3, clips.size());
+    std::printf("[assetgen] characters: %zu vertices, %zu triangles, %zu clips, 5 armours, skins gold (a cape on %d "
+                "joints, %zu vertices) and night_ops\n",
+                mesh.positions.size(), mesh.indices.size() / 3, clips.size(), kCapeJointCount, cape.positions.size());
     return true;
 }
