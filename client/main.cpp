@@ -1,8 +1,11 @@
 #include <cstdio>
+#include <memory>
 
 #include "client/bots_harness.h"
+#include "client/client_startup.h"
 #include "client/config.h"
 #include "client/debug_console.h"
+#include "client/frame_loop.h"
 #include "client/options.h"
 #include "client/startup_overrides.h"
 #include "game/asset_paths.h"
@@ -25,6 +28,12 @@ int main(int argc, char** argv)
     if (options.bots > 0) {
         return RunBots(tune::g_tuning, options);
     }
-    std::printf("[client] the game window is not part of this build\n");
+    // Large (a record per player slot), so it lives on the heap.
+    const auto app = std::make_unique<ClientApp>();
+    if (!StartWindowedClient(*app, options, config)) {
+        return 1;
+    }
+    RunFrameLoop(*app, options);
+    ShutDownWindowedClient(*app);
     return 0;
 }

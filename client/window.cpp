@@ -140,6 +140,18 @@ bool Window::ShouldClose() const
     return handle != nullptr && glfwWindowShouldClose(handle) != 0;
 }
 
+void Window::SetTitle(const char* title)
+{
+    if (handle != nullptr) {
+        glfwSetWindowTitle(handle, title);
+    }
+}
+
+double Window::Clock()
+{
+    return glfwGetTime();
+}
+
 void Window::RequestClose()
 {
     if (handle != nullptr) {

@@ -28,6 +28,9 @@ struct Window {
     void SwapBuffers();
     bool ShouldClose() const;
     void RequestClose();
+    void SetTitle(const char* title);
+    // GLFW's clock, seconds since it was initialised.
+    static double Clock();
     void Destroy();
 
     bool IsKeyDown(int code) const;

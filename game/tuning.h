@@ -59,6 +59,12 @@ struct CameraTuning {
   uint8_t viewWallTest = 1;
   float viewWallTestRadius = 0.2f;
   float viewWallMargin = 0.1f;
+  // The loadout screen's fixed view of the preview character, and how far a right-button drag
+  // turns it per cursor unit (degrees).
+  float previewEye[3] = {0.0f, 1.35f, 3.4f};
+  float previewTarget[3] = {0.0f, 1.0f, 0.0f};
+  float previewFieldOfView = 40.0f;
+  float previewTurnRate = 0.4f;
 };
 
 // ---- Movement ------------------------------------------------------------------------------------

@@ -1,0 +1,110 @@
+#pragma once
+// Everything the windowed client owns for the life of the program: the window and its input, the
+// renderer and the models, lights, sheets and effects it draws, the audio, the connection to a
+// match server, and the frame loop's state between passes. Built in order by start-up, run by
+// the frame loop and torn down in order by shutdown, all on the main thread.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "client/audio_system.h"
+#include "client/autohost_script.h"
+#include "client/camera.h"
+#include "client/character_models.h"
+#include "client/character_view.h"
+#include "client/game_session.h"
+#include "client/held_items.h"
+#include "client/input_sampler.h"
+#include "client/joining.h"
+#include "client/map_loading.h"
+#include "client/match_frame.h"
+#include "client/startup_sounds.h"
+#include "client/window.h"
+#include "client/world_models.h"
+#include "game/accessory_catalogue.h"
+#include "game/character_animator.h"
+#include "game/hit_volumes.h"
+#include "game/player_state.h"
+#include "render/effects.h"
+#include "render/frame_profiler.h"
+#include "render/health_bomb_volume.h"
+#include "render/light_list.h"
+#include "render/renderer.h"
+#include "render/sprite_sheet.h"
+
+// What the player goes into a match with.
+struct ClientLoadout {
+    uint8_t armour = 0;
+    uint8_t primary = 1;
+    uint8_t secondary = 8;
+    uint8_t power = 0;
+    WornAccessories accessories{};
+    uint8_t skin = 0;  // 1-based, 0 none
+};
+
+// The frame loop's state between passes.
+struct FrameLoopState {
+    Screen previousScreen = Screen::Title;
+    bool playing = false;
+    bool wasPlaying = false;
+    double previousClock = 0.0;
+    bool clockStarted = false;
+    double accumulator = 0.0;
+    double projectileAccumulator = 0.0;
+    uint32_t tick = 0;
+    PlayerState current;
+    PlayerState previous;
+    PlayerState display;
+    uint8_t selectedWeapon = 1;
+    uint8_t selectedSlot = 0;  // 0 primary, 1 secondary
+    bool chatOpen = false;
+    std::string chatText;
+    bool upgradesOpen = false;
+    bool wireframe = false;
+    double titleAccumulator = 0.0;
+    int titleFrames = 0;
+    int captureFrames = 0;
+    double nextBuyTime = 0.0;
+    AutoHostScript autohost;
+    float previewTurn = 0.0f;    // the loadout preview's turn, degrees
+    double lastCursorX = 0.0;
+    bool previewDragging = false;
+    bool firstHitCaptured = false;
+    uint32_t levelChunksDrawn = 0;   // of the last level draw
+    uint32_t levelChunksTotal = 0;
+};
+
+struct ClientApp {
+    Window window;
+    InputSampler sampler;
+    render::Renderer renderer;
+    bool rendererReady = false;
+    ClientMap map;
+    ArmourModels armours;
+    SkinModels skins;
+    FrameProfiler profiler;
+    render::LightList lights;
+    SpriteSheet resourcesSheet;
+    SpriteSheet metalSheet;
+    std::vector<SpriteSheet> mapPreviews;
+    bool paintedMenu = false;
+    Effects effects;
+    bool effectsReady = false;
+    HealthBombVolume healthBomb;
+    audio::AudioSystem audio;
+    audio::StartupSounds sounds;
+    anim::Animator ownAnimator;
+    int handJoint = -1;
+    AccessoryCatalogue accessories;
+    WorldModels worldModels;
+    HitboxSet hitboxes;
+    bool hitboxesBuilt = false;
+    CharacterFrame characters;
+    GameSession session;
+    JoinState join;
+    Camera camera;
+    ClientLoadout loadout;
+    MatchFrame frame;
+    FrameLoopState loop;
+};

@@ -1,0 +1,260 @@
+#include "client/client_startup.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "game/accessory_catalogue.h"
+#include "game/asset_paths.h"
+#include "game/match_options.h"
+#include "game/team.h"
+#include "net/udp_socket.h"
+#include "platform/clock.h"
+#include "render/sky_settings.h"
+
+namespace {
+
+constexpr const char* kWindowTitle = "Zell War -- third person";
+constexpr int kHighestPrimaryRow = 9;
+
+void DestroyWindowOnly(ClientApp& app)
+{
+    app.window.Destroy();
+}
+
+// Everything that holds GL objects, then the window: the way out of a fatal step once the
+// renderer exists.
+void DestroyGraphics(ClientApp& app)
+{
+    if (app.effectsReady) {
+        app.effects.Destroy();
+        app.effectsReady = false;
+    }
+    app.healthBomb.Destroy();
+    DestroyWorldModels(app.worldModels);
+    for (SpriteSheet& sheet : app.mapPreviews) sheet.Destroy();
+    app.mapPreviews.clear();
+    app.metalSheet.Destroy();
+    app.resourcesSheet.Destroy();
+    app.lights.Destroy();
+    DestroySkinModels(app.skins);
+    DestroyMap(app.map);
+    DestroyArmourModels(app.armours);
+    if (app.rendererReady) {
+        app.renderer.Destroy();
+        app.rendererReady = false;
+    }
+    app.window.Destroy();
+}
+
+void LoadSheets(ClientApp& app, const tune::Tuning& tuning)
+{
+    if (!app.resourcesSheet.Load(AssetPath("sprites/resources.png"), tuning.match.drops.sheetColumns,
+                                  tuning.match.drops.sheetRows)) {
+        std::printf("[resources] sprite sheet unavailable; drops will not be drawn\n");
+    }
+    const int skySettings = LoadSkyFile();
+    if (skySettings > 0) {
+        std::printf("[sky] %d settings from assets/skies\n", skySettings);
+    }
+    const char* metalPath = "sprites/metal.png";
+    if (!app.metalSheet.Load(AssetPath(metalPath), 1, 1)) {
+        std::printf("[metal] no %s; the HUD will show the number alone\n", metalPath);
+    }
+    app.mapPreviews.resize(size_t(GetMapCount()));
+    for (int i = 0; i < GetMapCount(); ++i) {
+        const MapInfo& info = GetMapInfo(i);
+        const bool loaded = info.previewImage[0] != '\0' && app.mapPreviews[size_t(i)].Load(AssetPath(info.previewImage), 1, 1);
+        if (!loaded) {
+            std::printf("[maps] no preview for %s; the picker will use its name\n", info.displayName);
+        }
+    }
+}
+
+void ResetAnimators(ClientApp& app, const tune::Tuning& tuning)
+{
+    const render::SkinnedModel& rig = app.armours.models[0];
+    app.ownAnimator.Reset(&rig.skeleton, &rig.clips, tuning.rig, tuning.movement.pose);
+    for (anim::Animator& animator : app.characters.slotAnimators) {
+        animator.Reset(&rig.skeleton, &rig.clips, tuning.rig, tuning.movement.pose);
+    }
+    app.characters.throwTimes.fill(-1.0f);
+    app.handJoint = FindJointByName(rig.skeleton, "hand.r");
+}
+
+void WearHatOption(ClientApp& app, const std::string& name)
+{
+    if (name.empty()) return;
+    const int index = FindAccessory(app.accessories, name);
+    if (index < 0) {
+        std::fprintf(stderr, "[accessories] --hat %s: no such accessory\n", name.c_str());
+        return;
+    }
+    ToggleWornAccessory(app.loadout.accessories, app.accessories[size_t(index)].slot, AccessoryIdOf(index), 0);
+}
+
+void BuildHitboxesOnRig(ClientApp& app)
+{
+    const anim::Skeleton& rig = app.armours.models[0].skeleton;
+    app.hitboxesBuilt = BuildHitboxes(app.hitboxes, rig);
+    if (!app.hitboxesBuilt) {
+        std::fprintf(stderr, "[hit] no hitboxes built; shots pass through players\n");
+    } else {
+        std::printf("[hit] %zu hitboxes from %d joints\n", app.hitboxes.boxes.size(), int(rig.jointNames.size()));
+    }
+}
+
+// The local player as the loadout shows it before any match.
+void ResetLocalPlayer(ClientApp& app, const tune::Tuning& tuning)
+{
+    PlayerState player;
+    player.height = tuning.movement.standingHeight;
+    player.armor = app.loadout.armour;
+    player.weapon = app.loadout.primary;
+    player.ammo = uint16_t(std::max(0, tuning.Weapon(app.loadout.primary).magazineSize));
+    player.maxHealth = uint16_t(std::max(1, tuning.Armor(app.loadout.armour).hitPoints));
+    player.health = player.maxHealth;
+    player.team = kTeamNone;
+    app.loop.current = player;
+    app.loop.previous = player;
+    app.loop.display = player;
+    app.loop.selectedWeapon = app.loadout.primary;
+    Camera::Snap(app.camera, player.position + glm::vec3(0.0f, tuning.camera.viewPivotHeight, 0.0f));
+}
+
+void PrintControls()
+{
+    std::printf("\n"
+                "  WASD move | Space jump | Shift sprint | Ctrl crouch\n"
+                "  RMB aim   | 1 unarmed  | 2 rifle  | 3 shotgun | Q swap\n"
+                "  F upgrades | E power | R reload | Z wireframe | F6 tracers\n"
+                "  Esc releases the mouse, click to recapture\n"
+                "\n");
+}
+
+}  // namespace
+
+ClientLoadout LoadoutFromOptions(const Options& options)
+{
+    ClientLoadout loadout;
+    loadout.armour = uint8_t(std::clamp(options.armor, 0, tune::Tuning::kArmorCount - 1));
+    if (options.weapon >= 0) {
+        loadout.primary = uint8_t(std::min(options.weapon, kHighestPrimaryRow));
+    } else {
+        loadout.primary = options.shotgun ? 2 : 1;
+    }
+    loadout.secondary = 8;
+    loadout.power = 0;
+    return loadout;
+}
+
+bool ChooseFirstScreen(ClientApp& app, const Options& options, const Config& config)
+{
+    const tune::Tuning& tuning = tune::g_tuning;
+    app.join.screen = Screen::Title;
+    if (!options.connectAddress.empty()) {
+        const net::Address address = net::ParseAddress(options.connectAddress.c_str(), tuning.network.port);
+        if (!app.session.Connect(tuning, address)) {
+            std::fprintf(stderr, "[client] failed to open a socket\n");
+            return false;
+        }
+        app.join.shownAddress = options.connectAddress;
+        app.join.screen = Screen::Joined;
+    } else if (options.join) {
+        app.join.typedAddress = config.server;
+        JoinServer(app.join, app.session, tuning);
+    } else if (options.autohost) {
+        HostAndJoinLocal(app.join, app.session, tuning);
+    } else if (options.loadout) {
+        app.join.screen = Screen::Loadout;
+    } else if (options.shop) {
+        app.join.screen = Screen::Shop;
+    }
+    return true;
+}
+
+bool StartWindowedClient(ClientApp& app, const Options& options, const Config& config)
+{
+    tune::Tuning& tuning = tune::g_tuning;
+
+    if (!app.window.Create(tuning.loop.windowWidth, tuning.loop.windowHeight, kWindowTitle,
+                           tuning.loop.multisampleSamples, tuning.loop.swapInterval)) {
+        return false;
+    }
+    app.sampler.Bind(app.window);
+    app.window.SetCursorCaptured(false);
+
+    if (!app.renderer.Init(tuning)) {
+        std::fprintf(stderr, "renderer init failed\n");
+        DestroyWindowOnly(app);
+        return false;
+    }
+    app.rendererReady = true;
+
+    LoadMap(app.map, 0, tuning);
+
+    if (!LoadArmourModels(app.armours, tuning)) {
+        DestroyGraphics(app);
+        return false;
+    }
+    LoadSkinModels(app.skins, app.armours, tuning);
+
+    app.profiler.enabled = options.profile || options.profilePhases;
+    app.profiler.phases = options.profilePhases;
+
+    if (!app.lights.CreateBuffer()) {
+        std::fprintf(stderr, "[light] the light buffer could not be made; only the sun will light the world\n");
+    }
+    LoadSheets(app, tuning);
+    app.paintedMenu = config.paintedMenu;
+
+    if (!app.effects.Init()) {
+        std::fprintf(stderr, "effects init failed\n");
+        DestroyGraphics(app);
+        return false;
+    }
+    app.effectsReady = true;
+    if (!app.healthBomb.Init()) {
+        std::fprintf(stderr, "[healthbomb] volume shader failed; fields will be invisible\n");
+    }
+
+    app.audio.Init(true);
+    app.sounds = audio::LoadStartupSounds(app.audio, tuning, AssetsDir());
+
+    ResetAnimators(app, tuning);
+
+    LoadAccessoryCatalogue(app.accessories, AssetsDir());
+    std::printf("[accessories] %d loaded\n", int(app.accessories.size()));
+
+    app.loadout = LoadoutFromOptions(options);
+    WearHatOption(app, options.hat);
+
+    LoadWeaponModels(app.worldModels, tuning, app.armours.models[0].skeleton);
+    LoadPowerModels(app.worldModels, tuning);
+
+    if (options.rifle || options.shotgun) app.ownAnimator.SetHoldStyle(1);
+    BuildHitboxesOnRig(app);
+
+    app.join.screen = Screen::Title;
+    app.join.typedAddress = options.connectAddress;
+
+    ResetLocalPlayer(app, tuning);
+    app.loop.previousScreen = app.join.screen;
+
+    if (!ChooseFirstScreen(app, options, config)) {
+        return false;
+    }
+    app.loop.previousScreen = app.join.screen;
+    PrintControls();
+    return true;
+}
+
+void ShutDownWindowedClient(ClientApp& app)
+{
+    app.session.Disconnect();
+    if (app.join.localServerRunning) {
+        net::LocalServer::Stop(app.join.localServer);
+        app.join.localServerRunning = false;
+    }
+    app.audio.Shutdown();
+    DestroyGraphics(app);
+}

@@ -1,0 +1,306 @@
+#include "client/frame_loop.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include <glad/gl.h>
+
+#include "client/auto_buy.h"
+#include "client/frame_capture.h"
+#include "client/frame_key_actions.h"
+#include "client/frame_steps.h"
+#include "client/input_commands.h"
+#include "client/window_title.h"
+#include "client/world_drawing.h"
+#include "platform/clock.h"
+
+namespace {
+
+constexpr double kTitleInterval = 0.5;
+
+float HorizontalSpeed(const PlayerState& state)
+{
+    return std::sqrt(state.velocity.x * state.velocity.x + state.velocity.z * state.velocity.z);
+}
+
+double FixedStep(const tune::Tuning& tuning)
+{
+    return 1.0 / double(std::max(tuning.loop.tickRate, 1));
+}
+
+bool InMatch(const GameSession& session)
+{
+    return session.hasLobbyView && session.lobby.place == net::LobbyPlace::Match;
+}
+
+// Step 4: the server's word on the own player replaces the prediction's, and the previous step's
+// state follows it so the blend between them stays continuous.
+void TakeOwnState(ClientApp& app)
+{
+    FrameLoopState& loop = app.loop;
+    if (!loop.wasPlaying) return;
+    const PlayerState newCurrent = app.session.own;
+    CarryPreviousState(loop.previous, loop.current, newCurrent);
+    loop.current = newCurrent;
+}
+
+void SyncProfile(ClientApp& app)
+{
+    GameSession& session = app.session;
+    const ClientLoadout& loadout = app.loadout;
+    session.SetLoadout(loadout.armour, loadout.primary, loadout.secondary, loadout.power);
+    session.SetAppearance(loadout.accessories.data());
+    session.SetProfileByte(loadout.skin);
+    // Nobody is signed in without the account client.
+    session.SetPlayerName("GUEST");
+    if (app.join.screen != Screen::Joined) {
+        session.SetGameTicket("");
+    }
+}
+
+void OnPlayingChanged(ClientApp& app, const tune::Tuning& tuning)
+{
+    FrameLoopState& loop = app.loop;
+    loop.upgradesOpen = false;
+    app.window.SetCursorCaptured(loop.playing);
+    if (!loop.playing) return;
+    loop.current = app.session.own;
+    loop.previous = app.session.own;
+    loop.display = app.session.own;
+    loop.selectedWeapon = app.loadout.primary;
+    loop.selectedSlot = 0;
+    loop.accumulator = 0.0;
+    Camera::Snap(app.camera, loop.current.position + glm::vec3(0.0f, tuning.camera.viewPivotHeight, 0.0f));
+}
+
+// Step 14: the own player's fixed steps, each with one command.
+void RunFixedSteps(ClientApp& app, const Options& options, const tune::Tuning& tuning, float frameTime)
+{
+    FrameLoopState& loop = app.loop;
+    const double step = FixedStep(tuning);
+    const int steps = TakeFixedSteps(loop.accumulator, frameTime, step, tuning.loop.maxStepsPerFrame);
+    for (int i = 0; i < steps; ++i) {
+        ++loop.tick;
+        InputCommand command = options.demo ? DemoInputCommand(loop.tick, float(step), 0.0f)
+                                            : SampleMoveInput(app.sampler, loop.tick);
+        command.weapon = loop.selectedWeapon;
+        command.power = app.loadout.power;
+        if (loop.chatOpen) {
+            command.forward = 0;
+            command.side = 0;
+            command.buttons = 0;
+        }
+        if (options.demo) {
+            app.sampler.yaw = CommandYawDegrees(command);
+            if (app.sampler.yaw > 180.0f) app.sampler.yaw -= 360.0f;
+            app.sampler.pitch = float(command.pitch) * kTurnUnitDegrees;
+        }
+        loop.previous = loop.current;
+        app.session.PredictLocalMove(command, &app.map.world);
+        loop.current = app.session.own;
+    }
+}
+
+// Step 18: what is drawn, between the last two steps, with what is left of a correction.
+void BlendDisplay(ClientApp& app, const tune::Tuning& tuning, float frameTime)
+{
+    FrameLoopState& loop = app.loop;
+    const double step = FixedStep(tuning);
+    const float alpha = tuning.loop.interpolation != 0 ? float(std::clamp(loop.accumulator / step, 0.0, 1.0)) : 1.0f;
+    loop.display = BlendDisplayState(loop.previous, loop.current, alpha);
+    if (app.join.screen == Screen::Joined && loop.playing) {
+        app.session.DecayCorrection(frameTime);
+        loop.display.position += app.session.correctionOffset;
+    }
+}
+
+void MoveCamera(ClientApp& app, const tune::Tuning& tuning, float frameTime)
+{
+    FrameLoopState& loop = app.loop;
+    const bool aiming = app.sampler.IsMouseButtonDown(1);
+    if (loop.playing) {
+        PlayerState viewed = loop.display;
+        viewed.yaw = app.sampler.yaw;
+        viewed.pitch = app.sampler.pitch;
+        Camera::Update(app.camera, frameTime, loop.display, app.sampler.yaw, app.sampler.pitch, aiming,
+                       StateWeaponRow(loop.display), tuning, app.map.world);
+        Camera::Aim(app.camera, viewed, tuning, app.map.world);
+    }
+    app.audio.SetListener(app.camera.eye, app.camera.forward);
+}
+
+// Step 20: the own character's animation, or the loadout preview's turn by a right-button drag.
+void AnimateOwnCharacter(ClientApp& app, const tune::Tuning& tuning, float frameTime)
+{
+    FrameLoopState& loop = app.loop;
+    anim::Animator& animator = app.ownAnimator;
+    if (app.join.screen == Screen::Loadout) {
+        const double cursorX = app.sampler.lastCursorX;
+        if (app.sampler.IsMouseButtonDown(1) && loop.previewDragging) {
+            loop.previewTurn = std::fmod(loop.previewTurn + float(cursorX - loop.lastCursorX) * tuning.camera.previewTurnRate, 360.0f);
+        }
+        loop.previewDragging = app.sampler.IsMouseButtonDown(1);
+        loop.lastCursorX = cursorX;
+        animator.SetHoldStyle(tuning.Weapon(app.loadout.primary).holdStyle);
+        animator.throwClock = -1.0f;
+        animator.Advance(frameTime, 0.0f, true);
+        return;
+    }
+    const PlayerState& display = loop.display;
+    animator.SetHoldStyle(tuning.Weapon(StateWeaponRow(display)).holdStyle);
+    if (display.throwTicks != 0) {
+        animator.throwClock = float(display.throwTicks - 1) * float(FixedStep(tuning));
+    } else {
+        animator.throwClock = display.cookTicks > 0 ? 0.0f : -1.0f;
+    }
+    animator.Advance(frameTime, HorizontalSpeed(display), display.onGround != 0);
+}
+
+void CaptureAndTimedClose(ClientApp& app, const Options& options, double now)
+{
+    FrameLoopState& loop = app.loop;
+    if (!options.capturePath.empty()) {
+        ++loop.captureFrames;
+        if (loop.captureFrames == std::max(options.frames, 1)) {
+            glFinish();
+            CaptureFrame(options.capturePath, app.window.framebufferWidth, app.window.framebufferHeight);
+            app.window.RequestClose();
+        }
+    }
+    if (options.seconds > 0.0 && now > options.seconds) {
+        app.window.RequestClose();
+    }
+}
+
+void ReportFrame(ClientApp& app, const Options& options, double now, bool mapDrawn)
+{
+    FrameProfiler& profiler = app.profiler;
+    if (!profiler.EndFrame(now) || !profiler.enabled) return;
+    (void)options;
+    std::string extra;
+    if (mapDrawn) {
+        char chunks[64];
+        std::snprintf(chunks, sizeof chunks, "  level: %d of %d chunks", int(app.loop.levelChunksDrawn),
+                      int(app.loop.levelChunksTotal));
+        extra = chunks;
+    }
+    const std::string line = FrameReportLine(profiler, extra);
+    std::fputs(line.c_str(), stdout);
+    std::fflush(stdout);
+}
+
+void RefreshTitle(ClientApp& app, const tune::Tuning& tuning, float frameTime)
+{
+    FrameLoopState& loop = app.loop;
+    ++loop.titleFrames;
+    loop.titleAccumulator += frameTime;
+    if (loop.titleAccumulator < kTitleInterval) return;
+    const double fps = double(loop.titleFrames) / loop.titleAccumulator;
+    const double speed = HorizontalSpeed(loop.display);
+    std::string title;
+    if (app.join.screen == Screen::Joined) {
+        JoinedTitleFigures figures;
+        figures.fps = fps;
+        figures.speed = speed;
+        figures.online = app.session.state == GameSession::State::Connected;
+        figures.players = app.session.remotePlayers.size() + 1;
+        figures.downloadKBps = app.session.downloadKBps;
+        figures.corrections = app.session.corrections;
+        title = JoinedTitle(figures);
+    } else {
+        title = LocalTitle(fps, speed, loop.tick, tuning.Weapon(StateWeaponRow(loop.display)).displayName,
+                           loop.display.onGround == 0);
+    }
+    app.window.SetTitle(title.c_str());
+    loop.titleAccumulator = 0.0;
+    loop.titleFrames = 0;
+}
+
+}  // namespace
+
+float OwnCharacterOpacity(float cameraDistance, const tune::CameraTuning& camera)
+{
+    const float nearEnd = camera.ownFadeNear;
+    const float farEnd = camera.ownFadeFar;
+    if (farEnd <= nearEnd) return cameraDistance > nearEnd ? 1.0f : 0.0f;
+    return std::clamp((cameraDistance - nearEnd) / (farEnd - nearEnd), 0.0f, 1.0f);
+}
+
+void RunFramePass(ClientApp& app, const Options& options)
+{
+    tune::Tuning& tuning = tune::g_tuning;
+    FrameLoopState& loop = app.loop;
+    GameSession& session = app.session;
+
+    const double now = Window::Clock();
+    if (!loop.clockStarted) {
+        loop.previousClock = now;
+        loop.clockStarted = true;
+    }
+    const float frameTime = CappedFrameTime(now, loop.previousClock);
+
+    app.window.PollEvents();
+    SampleMouseLook(app.sampler, tuning.camera, tuning.keyBindings,
+                    WeaponAllowsAimZoom(tuning, StateWeaponRow(loop.display)));
+
+    bool joined = app.join.screen == Screen::Joined;
+    if (joined) {
+        session.PollNetwork(SecondsSinceStart(), &app.map.world);
+        TakeOwnState(app);
+    }
+    if (joined && session.state == GameSession::State::Idle && session.refusal == GameSession::Refusal::None) {
+        LeaveGame(app.join, session);
+        joined = false;
+    }
+    if (joined && options.autohost) {
+        RunAutoHostScript(loop.autohost, session, options, SecondsSinceStart());
+    }
+    if (session.hasLobbyView && session.lobby.place != net::LobbyPlace::NoRoom) {
+        LoadMap(app.map, session.lobby.settings.mapIndex, tuning);
+    }
+    SyncProfile(app);
+
+    loop.playing = joined && InMatch(session);
+    app.audio.SetLoop(app.sounds.menuTheme, !loop.playing, tuning.sound.menuMusicVolume, 1.0f);
+    loop.previousScreen = app.join.screen;
+
+    if (loop.playing != loop.wasPlaying) {
+        OnPlayingChanged(app, tuning);
+    }
+
+    TakeFrameKeyActions(app, options);
+    joined = app.join.screen == Screen::Joined;
+    loop.playing = loop.playing && joined;
+
+    if (loop.playing) {
+        RunFixedSteps(app, options, tuning, frameTime);
+        AutoBuyLevel(loop, session, options, now);
+        session.SendInput(SecondsSinceStart());
+    }
+    BlendDisplay(app, tuning, frameTime);
+    MoveCamera(app, tuning, frameTime);
+    AnimateOwnCharacter(app, tuning, frameTime);
+
+    const bool mapDrawn = DrawWorld(app, options, now, frameTime);
+
+    app.audio.PruneEmitters();
+    CaptureAndTimedClose(app, options, now);
+
+    app.profiler.BeginPhase(6);
+    app.window.SwapBuffers();
+    app.profiler.EndPhase();
+    ReportFrame(app, options, FrameProfiler::Now(), mapDrawn);
+    RefreshTitle(app, tuning, frameTime);
+
+    loop.wasPlaying = loop.playing;
+    loop.previousClock = now;
+}
+
+void RunFrameLoop(ClientApp& app, const Options& options)
+{
+    while (!app.window.ShouldClose()) {
+        RunFramePass(app, options);
+    }
+}
