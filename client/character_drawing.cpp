@@ -3,18 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "client/frame_loop.h"
 #include "client/game_session.h"
 #include "client/light_flicker.h"
+#include "client/player_bounty.h"
 #include "render/renderer.h"
 
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
-
-int64_t RemoteBounty(const GameSession& game, uint32_t id)
-{
-    return id < game.economy.bountyBySlot.size() ? game.economy.bountyBySlot[id] : 0;
-}
 
 void ApplyOutline(render::Renderer& renderer, const OutlineLook& look)
 {
@@ -41,20 +38,10 @@ void DrawOne(render::Renderer& renderer, const render::SkinnedModel& model, int 
 
 }  // namespace
 
-float OwnCharacterFade(float cameraDistance, const tune::CameraTuning& camera)
-{
-    const float nearEnd = camera.ownFadeNear;
-    const float farEnd = camera.ownFadeFar;
-    if (!(farEnd > nearEnd)) {
-        return cameraDistance > nearEnd ? 1.0f : 0.0f;
-    }
-    return std::clamp((cameraDistance - nearEnd) / (farEnd - nearEnd), 0.0f, 1.0f);
-}
-
-float OwnCharacterOpacity(const MatchFrame& frame)
+float OwnMatchOpacity(const MatchFrame& frame)
 {
     const tune::Tuning& tuning = *frame.tuning;
-    const float fade = OwnCharacterFade(frame.camera.eyeToPivot, tuning.camera);
+    const float fade = OwnCharacterOpacity(frame.camera.eyeToPivot, tuning.camera);
     const PlayerState& state = frame.display;
     if (StatePowerRow(state) == kPowerInvisible && state.powerActive > 0) {
         return std::min(LightFlickerRange(frame.now, frame.ownId, tuning.invisibility), fade);
@@ -114,7 +101,7 @@ void DrawCharacters(const CharacterFrame& characters, const MatchFrame& frame, c
         if (!(opacity > 0.0f)) {
             continue;
         }
-        DrawOne(renderer, *view.skinned, view.firstBone, view.model, opacity, RemoteBounty(*frame.game, view.id), frame,
+        DrawOne(renderer, *view.skinned, view.firstBone, view.model, opacity, PlayerBounty(*frame.game, view.id), frame,
                 flash);
     }
 }

@@ -14,13 +14,9 @@ namespace render {
 struct Renderer;
 }
 
-// How strongly the camera's nearness lets the own character show: 0 nearer than the fade's near
-// end, 1 beyond its far end (and beyond the near end when the far end does not exceed it).
-float OwnCharacterFade(float cameraDistance, const tune::CameraTuning& camera);
-
 // The own character's opacity in a match: the camera fade, held under the shimmer while its
 // invisibility runs.
-float OwnCharacterOpacity(const MatchFrame& frame);
+float OwnMatchOpacity(const MatchFrame& frame);
 
 // A remote character's opacity, for its body and everything it holds and wears: its flicker pulse
 // while invisible (0 between pulses), else 1.

@@ -216,7 +216,7 @@ void PoseCharacters(CharacterPresentation& presentation, CharacterFrame& charact
         own.skinJointMap = variant != nullptr ? &variant->jointMap : nullptr;
         CharacterBones(presentation, presentation.ownPhysics, *own.skinned, variant, ownAnimator, own.model, frame);
         own.firstBone = renderer.AddInstances(presentation.bones, nullptr);
-        own.opacity = preview ? 1.0f : OwnCharacterOpacity(frame);
+        own.opacity = preview ? 1.0f : OwnMatchOpacity(frame);
 
         if (preview) {
             const int row = std::clamp(static_cast<int>(frame.loadoutPrimary), 0, tune::Tuning::kWeaponCount - 1);

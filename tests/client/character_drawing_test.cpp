@@ -1,5 +1,5 @@
-// How characters are drawn: the bounty outline's curve, the own character's camera fade and
-// shimmer, and the pulse of invisible remote characters.
+// How characters are drawn: the bounty outline's curve, the own character's shimmer under its
+// camera fade, and the pulse of invisible remote characters.
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -37,21 +37,6 @@ TEST(CharacterDrawing, TheBountyOutlineEasesInUpToAThousandAndPulses)
     EXPECT_NEAR(widest.width, 0.018f + 0.075f * 1.22f, 1e-5f);
 }
 
-TEST(CharacterDrawing, TheOwnCharacterFadesAsTheCameraComesNear)
-{
-    tune::CameraTuning camera;
-    const struct {
-        float distance;
-        float fade;
-    } cases[] = {{0.3f, 0.0f}, {0.62f, 0.0f}, {0.96f, 0.5f}, {1.3f, 1.0f}, {3.0f, 1.0f}};
-    for (const auto& c : cases) {
-        EXPECT_NEAR(OwnCharacterFade(c.distance, camera), c.fade, 1e-5f) << c.distance;
-    }
-    camera.ownFadeFar = camera.ownFadeNear;  // no fade band: a step at the near end
-    EXPECT_EQ(OwnCharacterFade(0.6f, camera), 0.0f);
-    EXPECT_EQ(OwnCharacterFade(0.7f, camera), 1.0f);
-}
-
 TEST(CharacterDrawing, InvisibilityShimmersTheOwnCharacterAndHidesOthersBetweenPulses)
 {
     const tune::Tuning tuning;
@@ -63,16 +48,16 @@ TEST(CharacterDrawing, InvisibilityShimmersTheOwnCharacterAndHidesOthersBetweenP
     frame.display.powerActive = 100;
     for (double now = 0.0; now < 2.0; now += 0.05) {
         frame.now = now;
-        const float opacity = OwnCharacterOpacity(frame);
+        const float opacity = OwnMatchOpacity(frame);
         EXPECT_EQ(opacity, LightFlickerRange(now, 2, tuning.invisibility)) << now;
         EXPECT_GE(opacity, 0.3f);
         EXPECT_LE(opacity, 0.8f);
     }
     frame.camera.eyeToPivot = 0.79f;  // a quarter faded in: below the shimmer
-    EXPECT_NEAR(OwnCharacterOpacity(frame), 0.25f, 1e-5f);
+    EXPECT_NEAR(OwnMatchOpacity(frame), 0.25f, 1e-5f);
     frame.display.powerActive = 0;
     frame.camera.eyeToPivot = 3.0f;
-    EXPECT_EQ(OwnCharacterOpacity(frame), 1.0f);
+    EXPECT_EQ(OwnMatchOpacity(frame), 1.0f);
 
     RemoteCharacterView view;
     view.id = 5;
