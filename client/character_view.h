@@ -15,6 +15,10 @@
 #include "game/hit_volumes.h"
 #include "net/protocol.h"
 
+namespace render {
+struct SkinnedModel;
+}
+
 struct RemoteCharacterView {
     uint32_t id = 0;           // the player slot
     int firstBone = -1;        // in the frame's instance list, -1 when out of view
@@ -34,6 +38,10 @@ struct RemoteCharacterView {
     bool grenadeHeld = false;
     bool grenadeThrown = false;
     bool invisible = false;
+    // The model it is drawn with and, for a skin's model, its joints' rig joints (null for the
+    // rig's own joints); set when it is in view.
+    const render::SkinnedModel* skinned = nullptr;
+    const std::vector<int32_t>* skinJointMap = nullptr;
 };
 
 struct OwnCharacterView {
@@ -45,6 +53,8 @@ struct OwnCharacterView {
     bool weaponPlaced = false; // a weapon in the hand this frame
     glm::mat4 weapon{1.0f};
     glm::vec3 muzzle{0.0f};    // (0, 0, 0) when no weapon is placed
+    const render::SkinnedModel* skinned = nullptr;
+    const std::vector<int32_t>* skinJointMap = nullptr;
 };
 
 struct CharacterFrame {
@@ -56,4 +66,8 @@ struct CharacterFrame {
     std::array<float, net::kMaxPlayers> throwTimes{};
     std::array<HitFlash, net::kMaxPlayers> hitFlashes{};
     HitFlash ownHitFlash;
+
+    // Reused each frame for the hit-flash values of one character.
+    std::vector<float> flashWeights;
+    std::vector<float> flashValues;
 };

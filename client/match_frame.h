@@ -2,6 +2,9 @@
 // What the match's presentation passes read in one frame: the shared objects they spawn effects
 // and sounds through, the own player as displayed, the camera and the clocks. Filled by the frame
 // loop once the camera has moved; the passes keep their own state in their own records.
+#include <array>
+#include <cstdint>
+
 #include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
 
@@ -37,4 +40,15 @@ struct MatchFrame {
     bool joined = false;
     bool playing = false;
     int screen = 1;        // 2 is the loadout screen
+    tune::LightingTuning lighting{};  // the frame's own copy, derived from the sky
+
+    // The local loadout: what the loadout preview shows, and what the own character wears while
+    // not joined.
+    uint8_t loadoutArmour = 0;
+    uint8_t loadoutPrimary = 1;
+    uint8_t loadoutSkin = 0;  // 1-based, 0 none
+    std::array<uint8_t, 4> loadoutAccessories{};
+    int previewAccessory = -1;   // the accessory the loadout screen hovers, -1 none
+    glm::vec3 previewFeet{0.0f};  // where the preview character stands
+    float previewTurn = 0.0f;     // degrees, turned by a right-button drag
 };
