@@ -28,25 +28,6 @@ glm::mat4 RestLocal(const anim::JointPose& pose)
 
 // The model's yaw and the animator's upper- and lower-body turns for a view yaw and body yaw, by
 // the torso mode of the pose settings.
-struct BodyTurn {
-    float modelYaw = 0.0f;
-    float upperYaw = 0.0f;
-    float lowerYaw = 0.0f;
-};
-
-BodyTurn TurnOf(float yaw, float bodyYaw, const tune::ModelPoseTuning& pose)
-{
-    BodyTurn turn;
-    turn.modelYaw = yaw;
-    if (pose.yawMode == 0) {
-        turn.modelYaw = bodyYaw;
-        turn.upperYaw = AngleDelta(bodyYaw, yaw);
-    } else if (pose.yawMode == 1) {
-        turn.lowerYaw = AngleDelta(yaw, bodyYaw);
-    }
-    return turn;
-}
-
 void EnsureBoundToRig(anim::Animator& animator, const render::SkinnedModel& rig, const tune::Tuning& tuning)
 {
     if (animator.skeleton != &rig.skeleton) {
@@ -309,4 +290,17 @@ void UploadCharacterInstances(CharacterFrame& characters, const CharacterAssets&
         write(view.firstBone, view.skinJointMap, characters.hitFlashes[view.id]);
     }
     renderer.UploadInstances();
+}
+
+BodyTurn TurnOf(float yaw, float bodyYaw, const tune::ModelPoseTuning& pose)
+{
+    BodyTurn turn;
+    turn.modelYaw = yaw;
+    if (pose.yawMode == 0) {
+        turn.modelYaw = bodyYaw;
+        turn.upperYaw = AngleDelta(bodyYaw, yaw);
+    } else if (pose.yawMode == 1) {
+        turn.lowerYaw = AngleDelta(yaw, bodyYaw);
+    }
+    return turn;
 }

@@ -64,6 +64,15 @@ struct CharacterPresentation {
 constexpr float kCharacterBoundsHalfWidth = 1.0f;
 constexpr float kCharacterBoundsHeight = 2.4f;
 
+// How a character's body and upper body turn for its view yaw, by the torso mode: the model's
+// yaw, and the twists of the upper and the lower body.
+struct BodyTurn {
+    float modelYaw = 0.0f;
+    float upperYaw = 0.0f;
+    float lowerYaw = 0.0f;
+};
+BodyTurn TurnOf(float yaw, float bodyYaw, const tune::ModelPoseTuning& pose);
+
 // Alive: health above 0 and no respawn countdown.
 bool CharacterAlive(const PlayerState& state);
 

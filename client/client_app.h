@@ -8,9 +8,11 @@
 #include <memory>
 #include <vector>
 
+#include "client/accessory_models.h"
 #include "client/audio_system.h"
 #include "client/autohost_script.h"
 #include "client/camera.h"
+#include "client/character_instances.h"
 #include "client/character_models.h"
 #include "client/character_view.h"
 #include "client/game_session.h"
@@ -19,10 +21,11 @@
 #include "client/joining.h"
 #include "client/map_loading.h"
 #include "client/match_frame.h"
+#include "client/shot_presentation.h"
 #include "client/startup_sounds.h"
 #include "client/window.h"
 #include "client/world_models.h"
-#include "game/accessory_catalogue.h"
+#include "client/world_objects.h"
 #include "game/character_animator.h"
 #include "game/hit_volumes.h"
 #include "game/player_state.h"
@@ -70,7 +73,9 @@ struct FrameLoopState {
     float previewTurn = 0.0f;    // the loadout preview's turn, degrees
     double lastCursorX = 0.0;
     bool previewDragging = false;
-    bool firstHitCaptured = false;
+    std::string firstHitCapture;  // test builds: where the frame of the first own hit goes
+    bool firstHitPending = false;
+    glm::vec3 firstHitPoint{0.0f};
     uint32_t levelChunksDrawn = 0;   // of the last level draw
     uint32_t levelChunksTotal = 0;
 };
@@ -96,11 +101,16 @@ struct ClientApp {
     audio::StartupSounds sounds;
     anim::Animator ownAnimator;
     int handJoint = -1;
-    AccessoryCatalogue accessories;
+    AccessoryModels accessories;
     WorldModels worldModels;
     HitboxSet hitboxes;
     bool hitboxesBuilt = false;
     CharacterFrame characters;
+    CharacterPresentation characterPresentation;
+    CharacterAssets characterAssets;
+    std::vector<glm::mat4> ownSkinning;  // the own animator's, reused every frame
+    ShotPresentation shots;
+    WorldObjects worldObjects;
     GameSession session;
     JoinState join;
     Camera camera;

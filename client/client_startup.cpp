@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
-#include "game/accessory_catalogue.h"
 #include "game/asset_paths.h"
 #include "game/match_options.h"
 #include "game/team.h"
@@ -31,6 +31,7 @@ void DestroyGraphics(ClientApp& app)
     }
     app.healthBomb.Destroy();
     DestroyWorldModels(app.worldModels);
+    DestroyAccessoryModels(app.accessories);
     for (SpriteSheet& sheet : app.mapPreviews) sheet.Destroy();
     app.mapPreviews.clear();
     app.metalSheet.Destroy();
@@ -84,12 +85,13 @@ void ResetAnimators(ClientApp& app, const tune::Tuning& tuning)
 void WearHatOption(ClientApp& app, const std::string& name)
 {
     if (name.empty()) return;
-    const int index = FindAccessory(app.accessories, name);
+    const AccessoryCatalogue& catalogue = app.accessories.catalogue;
+    const int index = FindAccessory(catalogue, name);
     if (index < 0) {
         std::fprintf(stderr, "[accessories] --hat %s: no such accessory\n", name.c_str());
         return;
     }
-    ToggleWornAccessory(app.loadout.accessories, app.accessories[size_t(index)].slot, AccessoryIdOf(index), 0);
+    ToggleWornAccessory(app.loadout.accessories, catalogue[size_t(index)].slot, AccessoryIdOf(index), 0);
 }
 
 void BuildHitboxesOnRig(ClientApp& app)
@@ -222,8 +224,7 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
 
     ResetAnimators(app, tuning);
 
-    LoadAccessoryCatalogue(app.accessories, AssetsDir());
-    std::printf("[accessories] %d loaded\n", int(app.accessories.size()));
+    LoadAccessoryModels(app.accessories, app.armours.models[0].skeleton, tuning, AssetsDir());
 
     app.loadout = LoadoutFromOptions(options);
     WearHatOption(app, options.hat);
@@ -233,6 +234,8 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
 
     if (options.rifle || options.shotgun) app.ownAnimator.SetHoldStyle(1);
     BuildHitboxesOnRig(app);
+    app.characterAssets = CharacterAssets{&tuning, &app.armours, &app.skins, &app.worldModels, &app.accessories,
+                                          &app.hitboxes, app.handJoint};
 
     app.join.screen = Screen::Title;
     app.join.typedAddress = options.connectAddress;
@@ -244,6 +247,8 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
         return false;
     }
     app.loop.previousScreen = app.join.screen;
+    // For the tests: the frame that shows the first hit of the own shots is saved here.
+    if (const char* path = std::getenv("ZW_CAPTURE_FIRST_HIT")) app.loop.firstHitCapture = path;
     PrintControls();
     return true;
 }

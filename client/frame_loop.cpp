@@ -13,6 +13,7 @@
 #include "client/frame_steps.h"
 #include "client/input_commands.h"
 #include "client/window_title.h"
+#include "client/world_objects.h"
 #include "client/world_drawing.h"
 #include "platform/clock.h"
 
@@ -156,11 +157,58 @@ void AnimateOwnCharacter(ClientApp& app, const tune::Tuning& tuning, float frame
         animator.throwClock = display.cookTicks > 0 ? 0.0f : -1.0f;
     }
     animator.Advance(frameTime, HorizontalSpeed(display), display.onGround != 0);
+    const BodyTurn turn = TurnOf(display.yaw, display.bodyYaw, tuning.movement.pose);
+    animator.ComputeJointMatrices(turn.upperYaw, turn.lowerYaw, app.ownSkinning);
+}
+
+// What the match's passes read this frame.
+void FillMatchFrame(ClientApp& app, double now, float frameTime)
+{
+    MatchFrame& frame = app.frame;
+    const FrameLoopState& loop = app.loop;
+    frame.tuning = &tune::g_tuning;
+    frame.game = &app.session;
+    frame.world = &app.map.world;
+    frame.effects = &app.effects;
+    frame.audio = &app.audio;
+    frame.sounds = &app.sounds;
+    frame.models = &app.worldModels;
+    frame.hitboxes = &app.hitboxes;
+    frame.camera = app.camera;
+    frame.display = loop.display;
+    frame.display.yaw = app.sampler.yaw;
+    frame.display.pitch = app.sampler.pitch;
+    frame.ownId = app.session.ownSlot;
+    frame.now = now;
+    frame.dt = frameTime;
+    frame.joined = app.join.screen == Screen::Joined;
+    frame.playing = loop.playing;
+    frame.screen = int(app.join.screen);
+    frame.loadoutArmour = app.loadout.armour;
+    frame.loadoutPrimary = app.loadout.primary;
+    frame.loadoutSkin = app.loadout.skin;
+    frame.loadoutAccessories = app.loadout.accessories;
+    frame.previewTurn = loop.previewTurn;
 }
 
 void CaptureAndTimedClose(ClientApp& app, const Options& options, double now)
 {
     FrameLoopState& loop = app.loop;
+    if (loop.firstHitPending && !loop.firstHitCapture.empty()) {
+        glFinish();
+        const glm::vec4 hit = app.frame.viewProj * glm::vec4(loop.firstHitPoint, 1.0f);
+        const glm::vec4 muzzle = app.frame.viewProj * glm::vec4(app.characters.own.muzzle, 1.0f);
+        const auto pixel = [&](const glm::vec4& clip, int axis) {
+            const float ndc = clip[axis] / std::max(clip.w, 1e-6f);
+            const int size = axis == 0 ? app.window.framebufferWidth : app.window.framebufferHeight;
+            return int(std::lround((axis == 0 ? ndc + 1.0f : 1.0f - ndc) * 0.5f * float(size)));
+        };
+        if (CaptureFrame(loop.firstHitCapture, app.window.framebufferWidth, app.window.framebufferHeight)) {
+            std::printf("[capture] first own hit: muzzle at %d %d, hit at %d %d\n", pixel(muzzle, 0), pixel(muzzle, 1),
+                        pixel(hit, 0), pixel(hit, 1));
+        }
+        loop.firstHitCapture.clear();
+    }
     if (!options.capturePath.empty()) {
         ++loop.captureFrames;
         if (loop.captureFrames == std::max(options.frames, 1)) {
@@ -285,8 +333,10 @@ void RunFramePass(ClientApp& app, const Options& options)
     BlendDisplay(app, tuning, frameTime);
     MoveCamera(app, tuning, frameTime);
     AnimateOwnCharacter(app, tuning, frameTime);
+    FillMatchFrame(app, now, frameTime);
+    StepWorldObjects(app.worldObjects, app.frame, loop.projectileAccumulator);
 
-    const bool mapDrawn = DrawWorld(app, options, now, frameTime);
+    const bool mapDrawn = DrawWorld(app, options, now);
 
     app.audio.PruneEmitters();
     CaptureAndTimedClose(app, options, now);

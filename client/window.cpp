@@ -1,6 +1,7 @@
 #include "client/window.h"
 
 #include <cstdio>
+#include <string_view>
 #include <utility>
 
 #include <glad/gl.h>
@@ -63,6 +64,16 @@ GLFWwindow* OpenWindow(int width, int height, const char* title, int major, int 
 
 }  // namespace
 
+bool IsSoftwareRasteriser(const char* renderer)
+{
+    if (renderer == nullptr) return false;
+    const std::string_view name(renderer);
+    for (const char* software : {"llvmpipe", "softpipe", "swrast"}) {
+        if (name.find(software) != std::string_view::npos) return true;
+    }
+    return false;
+}
+
 bool Window::Create(int width, int height, const char* title, int samples, int swapInterval)
 {
     glfwSetErrorCallback(OnGlfwError);
@@ -104,6 +115,25 @@ bool Window::Create(int width, int height, const char* title, int samples, int s
     if (gladLoadGL(glfwGetProcAddress) == 0) {
         std::fprintf(stderr, "Failed to load OpenGL functions\n");
         return false;
+    }
+    // A software rasteriser resolves every multisampled pixel on the CPU, which costs it most of
+    // its frame rate; such a window is opened again without multisampling.
+    if (samples > 0 && IsSoftwareRasteriser(reinterpret_cast<const char*>(glGetString(GL_RENDERER)))) {
+        glfwMakeContextCurrent(nullptr);
+        glfwDestroyWindow(handle);
+        handle = OpenWindow(width, height, title, 4, fellBack ? 5 : 6, 0);
+        if (handle == nullptr) {
+            std::fprintf(stderr, "Failed to create window (is OpenGL 4.6 available?)\n");
+            glfwTerminate();
+            return false;
+        }
+        std::printf("[window] software rasteriser; drawing without multisampling\n");
+        glfwSetWindowUserPointer(handle, this);
+        glfwMakeContextCurrent(handle);
+        if (gladLoadGL(glfwGetProcAddress) == 0) {
+            std::fprintf(stderr, "Failed to load OpenGL functions\n");
+            return false;
+        }
     }
     glfwSwapInterval(swapInterval);
     glfwGetFramebufferSize(handle, &framebufferWidth, &framebufferHeight);

@@ -5,7 +5,8 @@
 #include "client/options.h"
 
 // True when the level was drawn (its chunk counts are then in the loop state).
-bool DrawWorld(ClientApp& app, const Options& options, double now, float frameTime);
+// The match frame must be filled for this frame; its view and lighting are set here.
+bool DrawWorld(ClientApp& app, const Options& options, double now);
 
 // The slow orbit the menus show the level from: its eye at clock `now`.
 glm::vec3 MenuOrbitEye(float now);

@@ -113,6 +113,25 @@ TEST(InputSampler, MouseMotionTurnsTheViewBySensitivityAndAimScale)
 }
 
 // A real window needs an X server; CI runs the tests under Xvfb.
+TEST(WindowRenderer, MesaCpuRasterisersAreTold)
+{
+    const struct {
+        const char* renderer;
+        bool software;
+    } cases[] = {
+        {"llvmpipe (LLVM 15.0.6, 256 bits)", true},
+        {"softpipe", true},
+        {"Software Rasterizer swrast", true},
+        {"AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49, 6.1.0)", false},
+        {"NVIDIA GeForce RTX 3060/PCIe/SSE2", false},
+        {"", false},
+        {nullptr, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsSoftwareRasteriser(c.renderer), c.software) << (c.renderer ? c.renderer : "null");
+    }
+}
+
 TEST(WindowOnScreen, ACoreContextThatAFreeCursorDoesNotTurn)
 {
     if (std::getenv("DISPLAY") == nullptr) {
