@@ -182,6 +182,7 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
                            tuning.loop.multisampleSamples, tuning.loop.swapInterval)) {
         return false;
     }
+    if (!app.window.multisampled) tuning.loop.multisampleSamples = 0;
     app.sampler.Bind(app.window);
     app.window.SetCursorCaptured(false);
 

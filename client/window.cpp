@@ -1,7 +1,10 @@
 #include "client/window.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
 #include <glad/gl.h>
@@ -62,6 +65,21 @@ GLFWwindow* OpenWindow(int width, int height, const char* title, int major, int 
     return glfwCreateWindow(width, height, title, nullptr, nullptr);
 }
 
+// Mesa draws on the CPU when the machine has no render device or is told to. Its rasteriser
+// stalls for seconds at a time on multisampled framebuffers, so such a window is made without
+// samples (a context cannot be asked before its window exists, and a probing context of its own
+// upsets the rasteriser just the same).
+bool SoftwareRenderingOnly()
+{
+    const char* forced = std::getenv("LIBGL_ALWAYS_SOFTWARE");
+    if (forced != nullptr && forced[0] != '\0' && std::string_view(forced) != "0") return true;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error)) {
+        if (entry.path().filename().string().rfind("renderD", 0) == 0) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool IsSoftwareRasteriser(const char* renderer)
@@ -84,6 +102,10 @@ bool Window::Create(int width, int height, const char* title, int samples, int s
     // 4.6 core as asked, else 4.5 (what the drivers here offer natively); without multisampling
     // when no multisampled visual exists.
     glfwSetErrorCallback(nullptr);  // the first refusals are expected
+    if (samples > 0 && SoftwareRenderingOnly()) {
+        std::printf("[window] no graphics device; drawing without multisampling\n");
+        samples = 0;
+    }
     handle = OpenWindow(width, height, title, 4, 6, samples);
     bool fellBack = false;
     if (handle == nullptr) {
@@ -116,24 +138,15 @@ bool Window::Create(int width, int height, const char* title, int samples, int s
         std::fprintf(stderr, "Failed to load OpenGL functions\n");
         return false;
     }
-    // A software rasteriser resolves every multisampled pixel on the CPU, which costs it most of
-    // its frame rate; such a window is opened again without multisampling.
+    // A software rasteriser on a machine with a render device: the samples are kept but not used.
     if (samples > 0 && IsSoftwareRasteriser(reinterpret_cast<const char*>(glGetString(GL_RENDERER)))) {
-        glfwMakeContextCurrent(nullptr);
-        glfwDestroyWindow(handle);
-        handle = OpenWindow(width, height, title, 4, fellBack ? 5 : 6, 0);
-        if (handle == nullptr) {
-            std::fprintf(stderr, "Failed to create window (is OpenGL 4.6 available?)\n");
-            glfwTerminate();
-            return false;
-        }
         std::printf("[window] software rasteriser; drawing without multisampling\n");
-        glfwSetWindowUserPointer(handle, this);
-        glfwMakeContextCurrent(handle);
-        if (gladLoadGL(glfwGetProcAddress) == 0) {
-            std::fprintf(stderr, "Failed to load OpenGL functions\n");
-            return false;
-        }
+        multisampled = false;
+        glDisable(GL_MULTISAMPLE);
+    } else {
+        GLint framebufferSamples = 0;
+        glGetIntegerv(GL_SAMPLES, &framebufferSamples);
+        multisampled = framebufferSamples > 0;
     }
     glfwSwapInterval(swapInterval);
     glfwGetFramebufferSize(handle, &framebufferWidth, &framebufferHeight);

@@ -24,6 +24,7 @@ struct Window {
     int framebufferWidth = 0;
     int framebufferHeight = 0;
     bool cursorCaptured = false;
+    bool multisampled = false;  // false also when a software rasteriser draws
 
     // False, with its line, when GLFW, the window or the GL functions cannot be had.
     bool Create(int width, int height, const char* title, int samples, int swapInterval);

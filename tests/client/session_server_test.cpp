@@ -11,6 +11,7 @@
 #include "client/input_commands.h"
 #include "client/joining.h"
 #include "client/autohost_script.h"
+#include "client/frame_steps.h"
 #include "net/server.h"
 #include "platform/clock.h"
 
@@ -145,6 +146,68 @@ TEST(SessionAgainstServer, TwoPlayersPlayAndThePredictionHoldsToTheServersBits)
     driven.Step({&host}, world);
     EXPECT_THAT(testing::internal::GetCapturedStdout(), HasSubstr("disconnected (client left)"));
     EXPECT_FALSE(driven.server->slots[static_cast<size_t>(guestSlot)].inUse);
+}
+
+// One player plays the scripted demo input for eight seconds in frames of `frameSeconds`, the way
+// the window's loop runs: the server ticks through the frame's time, then the frame reads the
+// network, takes its fixed steps (at most five; a longer backlog is dropped), predicts each and
+// sends. The corrections counted after the first two seconds of the match.
+uint32_t CorrectionsAtFrameTime(double frameSeconds)
+{
+    DrivenServer driven;
+    GameSession player;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(player.Connect(driven.tuning, driven.Address()));
+    const CollisionWorld* world = &driven.server->MapOfRoom(0).world;
+    for (int step = 0; step < 64 * 10 && !InPlace(player, net::LobbyPlace::Match); ++step) {
+        driven.Step({&player}, world);
+        if (player.pendingAction != net::LobbyAction::KeepAlive) continue;
+        if (InPlace(player, net::LobbyPlace::NoRoom)) player.QueueLobbyAction(net::LobbyAction::CreateRoom, 0);
+        if (InPlace(player, net::LobbyPlace::RoomLobby)) {
+            player.QueueLobbyAction(net::LobbyAction::StartMatch, player.lobby.roomId);
+        }
+    }
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(InPlace(player, net::LobbyPlace::Match));
+    world = &driven.server->MapOfRoom(driven.server->slots[static_cast<size_t>(player.ownSlot)].room).world;
+
+    const double start = driven.now;
+    double clock = driven.now;
+    double accumulator = 0.0;
+    uint32_t tick = 0;
+    uint32_t settled = 0;
+    bool settledTaken = false;
+    while (clock < start + 8.0) {
+        clock += frameSeconds;
+        while (driven.now + kStep <= clock) {
+            driven.now += kStep;
+            driven.server->Update(driven.now);
+        }
+        player.PollNetwork(clock, world);
+        const int steps = TakeFixedSteps(accumulator, static_cast<float>(frameSeconds), kStep, 5);
+        for (int i = 0; i < steps; ++i) {
+            InputCommand command = DemoInputCommand(++tick, static_cast<float>(kStep), 0.0f);
+            command.weapon = 1;
+            player.PredictLocalMove(command, world);
+        }
+        player.SendInput(clock);
+        if (!settledTaken && clock > start + 2.0) {
+            settled = player.corrections;
+            settledTaken = true;
+        }
+    }
+    return player.corrections - settled;
+}
+
+TEST(SessionAgainstServer, FramesUnderFiveStepsCostNoCorrectionsAndLongerOnesDo)
+{
+    // Every step's command is sent, and arrives before the server needs it.
+    EXPECT_EQ(CorrectionsAtFrameTime(1.0 / 60.0), 0u);
+    EXPECT_EQ(CorrectionsAtFrameTime(1.0 / 30.0), 0u);
+    EXPECT_EQ(CorrectionsAtFrameTime(1.0 / 20.0), 0u);
+    // Below 64 / 5 frames a second the backlog beyond five steps is dropped, and the server's
+    // clocks run ahead of the prediction's.
+    EXPECT_GT(CorrectionsAtFrameTime(1.0 / 8.0), 0u);
 }
 
 TEST(SessionAgainstServer, TheAutohostScriptSetsUpItsRoomAndStartsIt)
