@@ -103,9 +103,8 @@ void SelectWeapon(FrameLoopState& loop, const ClientLoadout& loadout, WeaponKey 
     }
 }
 
-void TakeFrameKeyActions(ClientApp& app, const Options& options)
+void TakeFrameKeyActions(ClientApp& app)
 {
-    (void)options;
     tune::Tuning& tuning = tune::g_tuning;
     FrameLoopState& loop = app.loop;
     const bool chatWasOpen = loop.chatOpen;

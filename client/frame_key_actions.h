@@ -2,9 +2,8 @@
 // What the keys do in a frame, after the input has been sampled: Escape by what is open, the chat,
 // the upgrades panel, recapturing the cursor, weapon selection, and the switches F5 to F8 and Z.
 #include "client/client_app.h"
-#include "client/options.h"
 
-void TakeFrameKeyActions(ClientApp& app, const Options& options);
+void TakeFrameKeyActions(ClientApp& app);
 
 // The switches flip the one global tuning record; servers run on copies of their own, so a flip
 // never races a server thread. Each prints its line.

@@ -222,11 +222,10 @@ void CaptureAndTimedClose(ClientApp& app, const Options& options, double now)
     }
 }
 
-void ReportFrame(ClientApp& app, const Options& options, double now, bool mapDrawn)
+void ReportFrame(ClientApp& app, double now, bool mapDrawn)
 {
     FrameProfiler& profiler = app.profiler;
     if (!profiler.EndFrame(now) || !profiler.enabled) return;
-    (void)options;
     std::string extra;
     if (mapDrawn) {
         char chunks[64];
@@ -318,7 +317,7 @@ void RunFramePass(ClientApp& app, const Options& options)
         OnPlayingChanged(app, tuning);
     }
 
-    TakeFrameKeyActions(app, options);
+    TakeFrameKeyActions(app);
     joined = app.join.screen == Screen::Joined;
     loop.playing = loop.playing && joined;
 
@@ -344,7 +343,7 @@ void RunFramePass(ClientApp& app, const Options& options)
     app.profiler.BeginPhase(6);
     app.window.SwapBuffers();
     app.profiler.EndPhase();
-    ReportFrame(app, options, FrameProfiler::Now(), mapDrawn);
+    ReportFrame(app, FrameProfiler::Now(), mapDrawn);
     RefreshTitle(app, tuning, frameTime);
 
     loop.wasPlaying = loop.playing;
