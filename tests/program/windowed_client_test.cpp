@@ -39,8 +39,12 @@ std::string ProgramPath()
 }
 
 // Mesa's CPU rasteriser, with as many threads as cores beside an in-process server, now and then
-// stalls for good in its first frames; with two threads it has not.
-const std::vector<std::string> kWindowEnvironment = {"LP_NUM_THREADS=2"};
+// stalls for good in its first frames; with two threads it has not. The GL driver keeps
+// allocations until its display closes and is unloaded before the leak check of a sanitizer
+// build runs, so its leaks are nameless there and cannot be told from ours: that check is left to
+// the suites that keep the driver loaded.
+const std::vector<std::string> kWindowEnvironment = {"LP_NUM_THREADS=2",
+                                                     "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1"};
 
 bool HaveDisplay()
 {
@@ -225,27 +229,38 @@ TEST(WindowedClient, CapturesShowTheMatchFromBehindThePlayerAndTheGreyboxWithout
     const std::string frame = (std::filesystem::path(folder.Path()) / "match.png").string();
     {
         ChildProgram client;
-        ASSERT_TRUE(client.Launch(ProgramPath(), {"--autohost", "--add-bots", "3", "--map", "1", "--demo", "--size",
-                                                  "640x360", "--capture", frame, "--frames", "300", "--seconds", "90"},
+        ASSERT_TRUE(client.Launch(ProgramPath(),
+                                  {"--autohost", "--add-bots", "3", "--autohost-delay", "1", "--map", "1", "--demo",
+                                   "--size", "640x360", "--capture", frame, "--frames", "300", "--seconds", "120"},
                                   kWindowEnvironment));
         EXPECT_EQ(client.WaitForExit(kStartSeconds), 0) << client.Out() << client.Err();
         EXPECT_THAT(client.Out(), HasSubstr("[capture] wrote " + frame + " (640x360)\n"));
-        ASSERT_THAT(client.Out(), HasSubstr(" started with 4 players on 'MESA'"));
+        // The frame is one of the match's.
+        const size_t started = client.Out().find(" started with 4 players on 'MESA'");
+        ASSERT_NE(started, std::string::npos);
+        ASSERT_LT(started, client.Out().find("[capture] wrote "));
     }
     Capture match;
     ASSERT_TRUE(match.Load(frame));
     ASSERT_EQ(match.width, 640);
-    // The map's sky fills most of the top band: one smooth colour, not the black of a cleared frame.
-    const unsigned char* sky = match.At(match.width / 2, 0);
-    EXPECT_GT(int(sky[0]) + int(sky[1]) + int(sky[2]), 120);
-    EXPECT_GT(match.Share(0.0, 0.0, 1.0, 0.05, [&](int r, int g, int b) {
-        return std::abs(r - sky[0]) + std::abs(g - sky[1]) + std::abs(b - sky[2]) < 60;
-    }), 0.4);
-    // The player, in blue armour, in the lower middle, the camera over its shoulder.
-    EXPECT_GT(match.Share(0.15, 0.4, 0.65, 1.0, [](int r, int g, int b) { return b > r + 40 && b > g + 20; }), 0.03);
+    // The map's sky covers the top band wherever no wall rises into it: none of the cleared
+    // background shows there.
+    const tune::Tuning defaults;
+    const float* clear = defaults.renderer.clearColour;
+    const auto near = [](int value, float linear) {
+        const int stored = int(std::lround(255.0 * linear));
+        const int encoded = int(std::lround(255.0 * std::pow(double(linear), 1.0 / 2.2)));
+        return std::abs(value - stored) < 10 || std::abs(value - encoded) < 10;
+    };
+    EXPECT_EQ(match.Share(0.0, 0.0, 1.0, 0.08, [&](int r, int g, int b) {
+        return near(r, clear[0]) && near(g, clear[1]) && near(b, clear[2]);
+    }), 0.0);
+    EXPECT_GT(match.Share(0.0, 0.0, 1.0, 0.08, [](int r, int g, int b) { return r + g + b > 150; }), 0.3);
+    // The player, in blue armour (dark under this sky), in the lower middle, the camera over its
+    // shoulder; the desert around is red and orange.
+    EXPECT_GT(match.Share(0.15, 0.4, 0.65, 1.0, [](int r, int g, int b) { return b > r + 15 && b > g + 8; }), 0.02);
     // The green crosshair at the centre.
-    EXPECT_GT(match.Share(0.48, 0.47, 0.52, 0.53, [](int r, int g, int b) { return g > 150 && r < 120 && b < 120; }),
-              0.02);
+    EXPECT_GT(match.Share(0.47, 0.45, 0.53, 0.55, [](int r, int g, int b) { return g > r + 60 && g > b + 60; }), 0.02);
 
     // The same match without its map file: the greybox under its debug overlay.
     const std::filesystem::path root = folder.Path();
