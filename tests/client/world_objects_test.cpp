@@ -13,6 +13,7 @@
 #include "client/world_objects.h"
 #include "game/collision_world.h"
 #include "render/effects.h"
+#include "support/temp_folder.h"
 
 namespace worldobjectstest {
 
@@ -23,7 +24,8 @@ protected:
     {
         audiotest::AudioTest::SetUp();
         ASSERT_TRUE(audio.Init(false));
-        const std::string tone = (std::filesystem::temp_directory_path() / "zw_world_objects_tone.wav").string();
+        // A folder of this test's own: the suite's tests run side by side.
+        const std::string tone = (std::filesystem::path(toneFolder.Path()) / "tone.wav").string();
         ASSERT_TRUE(audiotest::WriteTone(tone, 1, 1.0, 440.0, 0.5));
         testing::internal::CaptureStdout();
         for (int32_t* handle : {&sounds.beep, &sounds.placeSentry, &sounds.placeShield, &sounds.coinPickup,
@@ -65,6 +67,7 @@ protected:
         return entry;
     }
 
+    testsupport::TempFolder toneFolder;
     tune::Tuning tuning;
     GameSession game;
     CollisionWorld world;
