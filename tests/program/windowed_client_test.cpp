@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cmath>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -15,10 +14,8 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stb/stb_image.h>
 
 #include "game/asset_paths.h"
-#include "game/match_options.h"
 #include "game/tuning.h"
 #include "support/child_program.h"
 #include "support/temp_folder.h"
@@ -188,107 +185,5 @@ TEST(WindowedClient, StartUpWithoutTheCharacterRigEndsWithItsLine)
     EXPECT_THAT(client.Out(), Not(HasSubstr("WASD move")));
 }
 
-// A saved frame, read back as RGB.
-struct Capture {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-
-    bool Load(const std::string& path)
-    {
-        int channels = 0;
-        unsigned char* pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
-        if (pixels == nullptr) return false;
-        rgb.assign(pixels, pixels + size_t(width) * size_t(height) * 3);
-        stbi_image_free(pixels);
-        return true;
-    }
-    const unsigned char* At(int x, int y) const { return &rgb[(size_t(y) * size_t(width) + size_t(x)) * 3]; }
-
-    // The share of the pixels of a box (fractions of the frame) that `test` accepts.
-    template <class Test>
-    double Share(double x0, double y0, double x1, double y1, Test test) const
-    {
-        int hits = 0;
-        int total = 0;
-        for (int y = int(y0 * height); y < int(y1 * height); ++y) {
-            for (int x = int(x0 * width); x < int(x1 * width); ++x) {
-                const unsigned char* p = At(x, y);
-                hits += test(p[0], p[1], p[2]) ? 1 : 0;
-                ++total;
-            }
-        }
-        return total > 0 ? double(hits) / double(total) : 0.0;
-    }
-};
-
-TEST(WindowedClient, CapturesShowTheMatchFromBehindThePlayerAndTheGreyboxWithoutItsMap)
-{
-    SKIP_WITHOUT_DISPLAY();
-    testsupport::TempFolder folder;
-    const std::string frame = (std::filesystem::path(folder.Path()) / "match.png").string();
-    {
-        ChildProgram client;
-        ASSERT_TRUE(client.Launch(ProgramPath(),
-                                  {"--autohost", "--add-bots", "3", "--autohost-delay", "1", "--map", "1", "--demo",
-                                   "--size", "640x360", "--capture", frame, "--frames", "300", "--seconds", "120"},
-                                  kWindowEnvironment));
-        EXPECT_EQ(client.WaitForExit(kStartSeconds), 0) << client.Out() << client.Err();
-        EXPECT_THAT(client.Out(), HasSubstr("[capture] wrote " + frame + " (640x360)\n"));
-        // The frame is one of the match's.
-        const size_t started = client.Out().find(" started with 4 players on 'MESA'");
-        ASSERT_NE(started, std::string::npos);
-        ASSERT_LT(started, client.Out().find("[capture] wrote "));
-    }
-    Capture match;
-    ASSERT_TRUE(match.Load(frame));
-    ASSERT_EQ(match.width, 640);
-    // The map's sky covers the top band wherever no wall rises into it: none of the cleared
-    // background shows there.
-    const tune::Tuning defaults;
-    const float* clear = defaults.renderer.clearColour;
-    const auto near = [](int value, float linear) {
-        const int stored = int(std::lround(255.0 * linear));
-        const int encoded = int(std::lround(255.0 * std::pow(double(linear), 1.0 / 2.2)));
-        return std::abs(value - stored) < 10 || std::abs(value - encoded) < 10;
-    };
-    EXPECT_EQ(match.Share(0.0, 0.0, 1.0, 0.08, [&](int r, int g, int b) {
-        return near(r, clear[0]) && near(g, clear[1]) && near(b, clear[2]);
-    }), 0.0);
-    EXPECT_GT(match.Share(0.0, 0.0, 1.0, 0.08, [](int r, int g, int b) { return r + g + b > 150; }), 0.3);
-    // The player, in blue armour (dark under this sky), in the lower middle, the camera over its
-    // shoulder; the desert around is red and orange.
-    EXPECT_GT(match.Share(0.15, 0.4, 0.65, 1.0, [](int r, int g, int b) { return b > r + 15 && b > g + 8; }), 0.02);
-    // The green crosshair at the centre.
-    EXPECT_GT(match.Share(0.47, 0.45, 0.53, 0.55, [](int r, int g, int b) { return g > r + 60 && g > b + 60; }), 0.02);
-
-    // The same match without its map file: the greybox under its debug overlay.
-    const std::filesystem::path root = folder.Path();
-    std::error_code error;
-    std::filesystem::copy_file(ProgramPath(), root / "zellwar", error);
-    ASSERT_FALSE(error) << error.message();
-    std::filesystem::copy(JoinPath(ExeDir(), "shaders"), root / "shaders", std::filesystem::copy_options::recursive,
-                          error);
-    std::filesystem::copy(AssetsDir(), root / "assets", std::filesystem::copy_options::recursive, error);
-    ASSERT_FALSE(error) << error.message();
-    const MapInfo& mesa = GetMapInfo(1);
-    ASSERT_TRUE(std::filesystem::remove(root / "assets" / mesa.mapFile, error));
-    const std::string greyFrame = (root / "greybox.png").string();
-    {
-        ChildProgram client;
-        ASSERT_TRUE(client.Launch((root / "zellwar").string(),
-                                  {"--autohost", "--add-bots", "1", "--map", "1", "--demo", "--size", "640x360",
-                                   "--capture", greyFrame, "--frames", "300", "--seconds", "90"},
-                                  kWindowEnvironment));
-        EXPECT_EQ(client.WaitForExit(kStartSeconds), 0) << client.Out() << client.Err();
-        EXPECT_THAT(client.Err(), HasSubstr("[map] falling back to the greybox test level\n"));
-    }
-    Capture greybox;
-    ASSERT_TRUE(greybox.Load(greyFrame));
-    // Grey surfaces: most of the frame has no colour of its own, unlike the desert it replaces.
-    const auto grey = [](int r, int g, int b) { return std::abs(r - g) < 24 && std::abs(g - b) < 24; };
-    EXPECT_GT(greybox.Share(0.0, 0.0, 1.0, 1.0, grey), 0.4);
-    EXPECT_LT(match.Share(0.0, 0.0, 1.0, 1.0, grey), greybox.Share(0.0, 0.0, 1.0, 1.0, grey));
-}
 
 }  // namespace windowedclienttest
