@@ -16,16 +16,6 @@
 
 namespace {
 
-glm::mat4 RestLocal(const anim::JointPose& pose)
-{
-    glm::mat4 m = glm::mat4_cast(pose.rotation);
-    m[0] *= pose.scale.x;
-    m[1] *= pose.scale.y;
-    m[2] *= pose.scale.z;
-    m[3] = glm::vec4(pose.translation, 1.0f);
-    return m;
-}
-
 // The model's yaw and the animator's upper- and lower-body turns for a view yaw and body yaw, by
 // the torso mode of the pose settings.
 void EnsureBoundToRig(anim::Animator& animator, const render::SkinnedModel& rig, const tune::Tuning& tuning)
@@ -146,7 +136,7 @@ void SkinVariantBones(CharacterPresentation& presentation, anim::JointPhysics& p
         // A joint the rig lacks hangs rigidly from its parent until the chains move it.
         const int32_t parent = skeleton.parents[index];
         const glm::mat4& above = parent < 0 ? skeleton.rootMatrix : joints[static_cast<size_t>(parent)];
-        joints[index] = above * RestLocal(skeleton.restPose[index]);
+        joints[index] = above * anim::JointLocalMatrix(skeleton.restPose[index]);
     }
     physics.Step(joints, model, dt, time, anim::JointPhysicsParameters{});
     presentation.bones.resize(n);

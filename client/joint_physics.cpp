@@ -15,13 +15,7 @@ constexpr float kTwoPi = 6.28318530718f;
 
 glm::mat4 RestLocal(const Skeleton& skeleton, int joint)
 {
-    const JointPose& pose = skeleton.restPose[static_cast<size_t>(joint)];
-    glm::mat4 m = glm::mat4_cast(pose.rotation);
-    m[0] *= pose.scale.x;
-    m[1] *= pose.scale.y;
-    m[2] *= pose.scale.z;
-    m[3] = glm::vec4(pose.translation, 1.0f);
-    return m;
+    return JointLocalMatrix(skeleton.restPose[static_cast<size_t>(joint)]);
 }
 
 glm::vec3 Translation(const glm::mat4& m)

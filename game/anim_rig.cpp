@@ -2,6 +2,15 @@
 
 namespace anim {
 
+glm::mat4 JointLocalMatrix(const JointPose& pose) {
+    glm::mat4 m = glm::mat4_cast(pose.rotation);
+    m[0] *= pose.scale.x;
+    m[1] *= pose.scale.y;
+    m[2] *= pose.scale.z;
+    m[3] = glm::vec4(pose.translation, 1.0f);
+    return m;
+}
+
 bool IsValidSkeleton(const Skeleton& skeleton) {
     const size_t count = skeleton.jointNames.size();
     if (skeleton.parents.size() != count || skeleton.inverseBindMatrices.size() != count ||

@@ -33,6 +33,9 @@ struct Skeleton {
 // True when every list has one entry per joint and the evaluation order names each joint once.
 bool IsValidSkeleton(const Skeleton& skeleton);
 
+// The joint's local matrix: translation x rotation x scale.
+glm::mat4 JointLocalMatrix(const JointPose& pose);
+
 enum ChannelPath : uint8_t { kPathTranslation = 0, kPathRotation = 1, kPathScale = 2 };
 enum Interpolation : uint8_t { kInterpolationLinear = 0, kInterpolationStep = 1, kInterpolationCubicSpline = 2 };
 

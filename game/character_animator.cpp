@@ -364,11 +364,7 @@ void Animator::ComputeJointMatrices(float upperYaw, float lowerYaw, std::vector<
     const glm::mat4 legRoot = skeleton->rootMatrix * lowerTurn;
     for (int32_t j : skeleton->evaluationOrder) {
         const JointPose& pose = basePose[j];
-        glm::mat4 local = glm::mat4_cast(pose.rotation);
-        local[0] *= pose.scale.x;
-        local[1] *= pose.scale.y;
-        local[2] *= pose.scale.z;
-        local[3] = glm::vec4(pose.translation, 1.0f);
+        glm::mat4 local = JointLocalMatrix(pose);
         if (twistWeights[j] != 0.0f && upperYaw != 0.0f) local = RotationAboutY(twistWeights[j] * upperYaw) * local;
         const int32_t parent = skeleton->parents[j];
         const glm::mat4& parentMatrix =
