@@ -10,6 +10,8 @@
 #include <glad/gl.h>
 #include <GLFW/glfw3.h>
 
+#include "render/software_rasteriser.h"
+
 namespace {
 
 void OnGlfwError(int code, const char* description)
@@ -81,16 +83,6 @@ bool SoftwareRenderingOnly()
 }
 
 }  // namespace
-
-bool IsSoftwareRasteriser(const char* renderer)
-{
-    if (renderer == nullptr) return false;
-    const std::string_view name(renderer);
-    for (const char* software : {"llvmpipe", "softpipe", "swrast"}) {
-        if (name.find(software) != std::string_view::npos) return true;
-    }
-    return false;
-}
 
 bool Window::Create(int width, int height, const char* title, int samples, int swapInterval)
 {

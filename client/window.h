@@ -12,9 +12,6 @@ constexpr int kWindowKeyCount = 512;
 constexpr size_t kMaxTypedText = 256;
 constexpr int kKeyBackspace = 259;  // GLFW_KEY_BACKSPACE: held, it keeps deleting
 
-// Whether the GL renderer string names one of Mesa's CPU rasterisers.
-bool IsSoftwareRasteriser(const char* renderer);
-
 struct Window {
     GLFWwindow* handle = nullptr;
     std::array<uint8_t, kWindowKeyCount> held{};

@@ -7,6 +7,7 @@
 
 #include "game/gltf_document.h"
 #include "render/skinned_mesh_reader.h"
+#include "render/software_rasteriser.h"
 
 namespace render {
 
@@ -23,7 +24,11 @@ uint32_t CreateModelTexture(const DecodedImage& image, float anisotropy) {
     glTextureParameteri(texture, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTextureParameteri(texture, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTextureParameteri(texture, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    if (GLAD_GL_EXT_texture_filter_anisotropic) {
+    // Mesa's CPU rasteriser can spin for good in its anisotropic sampling loop on a fragment whose
+    // texture derivatives are not finite (a stalled frame about one start in five on a busy machine),
+    // so there textures filter trilinearly.
+    static const bool software = IsSoftwareRasteriser(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    if (GLAD_GL_EXT_texture_filter_anisotropic && !software) {
         GLfloat largest = 1.0f;
         glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &largest);
         glTextureParameterf(texture, GL_TEXTURE_MAX_ANISOTROPY_EXT, std::clamp(anisotropy, 1.0f, std::max(largest, 1.0f)));

@@ -10,6 +10,7 @@
 #include "client/input_sampler.h"
 #include "client/window.h"
 #include "gl_window_fixture.h"
+#include "render/software_rasteriser.h"
 
 namespace windowinputtest {
 

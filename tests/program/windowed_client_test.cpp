@@ -35,8 +35,8 @@ std::string ProgramPath()
     return JoinPath(ExeDir(), "zellwar");
 }
 
-// Mesa's CPU rasteriser, with as many threads as cores beside an in-process server, now and then
-// stalls for good in its first frames; with two threads it has not. The GL driver keeps
+// Two rasteriser threads leave the other cores to the in-process server and the tests beside the
+// window. The GL driver keeps
 // allocations until its display closes and is unloaded before the leak check of a sanitizer
 // build runs, so its leaks are nameless there and cannot be told from ours: that check is left to
 // the suites that keep the driver loaded.
