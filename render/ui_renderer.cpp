@@ -236,7 +236,8 @@ void UiRenderer::DrawSheetCellPart(float x, float y, float w, float h, int32_t c
 
 void UiRenderer::ReserveVertices(uint64_t count) {
     if (count <= capacity && vertexBuffer != 0) return;
-    capacity = count < kMinimumCapacity ? kMinimumCapacity : 2 * count;
+    // Init asks for exactly the minimum and gets exactly that, not twice it.
+    capacity = count <= kMinimumCapacity ? kMinimumCapacity : 2 * count;
     if (vertexBuffer != 0) glDeleteBuffers(1, &vertexBuffer);
     glCreateBuffers(1, &vertexBuffer);
     glNamedBufferStorage(vertexBuffer, GLsizeiptr(capacity * sizeof(UiVertex)), nullptr, GL_DYNAMIC_STORAGE_BIT);
