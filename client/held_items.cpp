@@ -10,15 +10,7 @@ constexpr float kDegreesToRadians = 0.017453292f;
 
 const net::LobbyMember* MemberOf(const GameSession& game, int id)
 {
-    if (!game.hasLobbyView) {
-        return nullptr;
-    }
-    for (const net::LobbyMember& member : game.lobby.members) {
-        if (member.slot == id) {
-            return &member;
-        }
-    }
-    return nullptr;
+    return game.hasLobbyView ? net::FindLobbyMember(game.lobby, id) : nullptr;
 }
 
 }  // namespace

@@ -19,16 +19,6 @@ std::string Bounded(const char* text, size_t limit)
     return std::string(text, strnlen(text, limit));
 }
 
-const net::LobbyMember* FindMember(const net::LobbyStateMessage& lobby, int slot)
-{
-    for (const net::LobbyMember& member : lobby.members) {
-        if (member.slot == slot) {
-            return &member;
-        }
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 void GameSession::SendInput(double now)
@@ -118,7 +108,7 @@ void GameSession::PumpLobbyAction(double now)
             done = lobby.settings == requestedSettings && lobby.hasPassword == !roomPassword.empty();
             break;
         case net::LobbyAction::SwitchSide: {
-            const net::LobbyMember* self = FindMember(lobby, lobby.ownSlot);
+            const net::LobbyMember* self = net::FindLobbyMember(lobby, lobby.ownSlot);
             done = self != nullptr ? self->side == wantedSide : wantedSide == kNoSide;
             break;
         }

@@ -131,6 +131,16 @@ bool SerializeLobbyState(S& stream, M& m)
 
 }  // namespace
 
+const LobbyMember* FindLobbyMember(const LobbyStateMessage& lobby, int slot)
+{
+    for (const LobbyMember& member : lobby.members) {
+        if (member.slot == slot) {
+            return &member;
+        }
+    }
+    return nullptr;
+}
+
 NET_MESSAGE_CODEC(LobbyRequestMessage, SerializeLobbyRequest)
 NET_MESSAGE_CODEC(LobbyStateMessage, SerializeLobbyState)
 

@@ -93,6 +93,9 @@ struct LobbyStateMessage {
     std::vector<LobbyRoomEntry> rooms;
 };
 
+// The member of the described room in slot `slot`, or null.
+const LobbyMember* FindLobbyMember(const LobbyStateMessage& lobby, int slot);
+
 bool WriteMessage(BitWriter& writer, const LobbyRequestMessage& message);
 bool ReadMessage(BitReader& reader, LobbyRequestMessage& message);
 bool WriteMessage(BitWriter& writer, const LobbyStateMessage& message);
