@@ -142,7 +142,9 @@ bool Context::TextField(uint32_t id, float x, float y, float w, float h, std::st
     batch.FillRect(x, y, w, h, kDisabledFill);
     batch.StrokeRect(x, y, w, h, 1.0f, focused ? kOutlineLit : kOutline);
 
-    const std::string shown = masked ? std::string(value.size(), '*') : value;
+    std::string stars;
+    if (masked) stars.assign(value.size(), '*');
+    const std::string& shown = masked ? stars : value;
     const float ty = y + (h - kFieldTextHeight) / 2.0f;
     const bool caretShown = focused && (frameCounter / kCaretBlinkFrames) % 2 == 0;
     if (shown.empty() && placeholder != nullptr && placeholder[0] != '\0') {

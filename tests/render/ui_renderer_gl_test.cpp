@@ -8,7 +8,7 @@
 #include "gl_test_context.h"
 #include "render/ui_renderer.h"
 
-namespace {
+namespace ui_renderer_gl_test {
 
 int64_t BufferBytes(uint32_t buffer) {
     GLint64 size = -1;
@@ -194,4 +194,4 @@ TEST(UiRendererGl, TheBufferGrowsToTwiceTheNeedAndIsKeptWhenBigEnough) {
     ui.Shutdown();
 }
 
-}  // namespace
+}  // namespace ui_renderer_gl_test

@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-namespace {
+namespace ui_renderer_test {
 
 uint8_t AtlasRow(const std::vector<uint8_t>& atlas, int glyph, int row) {
     const int x = 8 * (glyph % 16), y = 8 * (glyph / 16) + row;
@@ -260,4 +260,4 @@ TEST(UiFrames, BeginFrameEmptiesTheListsAndKeepsTheirStorage) {
     EXPECT_EQ(ui.uiVertices.capacity(), kept);
 }
 
-}  // namespace
+}  // namespace ui_renderer_test
