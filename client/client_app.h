@@ -35,6 +35,8 @@
 #include "render/light_list.h"
 #include "render/renderer.h"
 #include "render/sprite_sheet.h"
+#include "ui/chat_box.h"
+#include "ui/ui_context.h"
 
 // What the player goes into a match with.
 struct ClientLoadout {
@@ -62,7 +64,13 @@ struct FrameLoopState {
     uint8_t selectedWeapon = 1;
     uint8_t selectedSlot = 0;  // 0 primary, 1 secondary
     bool chatOpen = false;
+    bool chatJustOpened = false;  // by this frame's Enter
     std::string chatText;
+    std::vector<hud::ChatEntry> chatHistory;
+    bool hideChat = false;
+    CompletionState completion;
+    CompletionContext completionContext;
+    hud::ChatSettings chatSettings;
     bool upgradesOpen = false;
     bool wireframe = false;
     double titleAccumulator = 0.0;
@@ -85,6 +93,9 @@ struct ClientApp {
     InputSampler sampler;
     render::Renderer renderer;
     bool rendererReady = false;
+    ui::Context ui;
+    bool uiReady = false;
+    std::string configuredServer;  // "config.txt"'s game server, the title's JOIN SERVER
     ClientMap map;
     ArmourModels armours;
     SkinModels skins;

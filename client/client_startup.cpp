@@ -36,6 +36,10 @@ void DestroyGraphics(ClientApp& app)
     app.mapPreviews.clear();
     app.metalSheet.Destroy();
     app.resourcesSheet.Destroy();
+    if (app.uiReady) {
+        app.ui.batch.Shutdown();
+        app.uiReady = false;
+    }
     app.lights.Destroy();
     DestroySkinModels(app.skins);
     DestroyMap(app.map);
@@ -193,6 +197,13 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
     }
     app.rendererReady = true;
 
+    if (!app.ui.batch.Init()) {
+        std::fprintf(stderr, "UI init failed\n");
+        DestroyGraphics(app);
+        return false;
+    }
+    app.uiReady = true;
+
     LoadMap(app.map, 0, tuning);
 
     if (!LoadArmourModels(app.armours, tuning)) {
@@ -240,6 +251,7 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
 
     app.join.screen = Screen::Title;
     app.join.typedAddress = options.connectAddress;
+    app.configuredServer = config.server;
 
     ResetLocalPlayer(app, tuning);
     app.loop.previousScreen = app.join.screen;

@@ -2,11 +2,12 @@
 
 #include <cstdio>
 
-#include "net/chat_messages.h"
+#include "client/chat_completion.h"
 #include "render/sky_settings.h"
 
 namespace {
 
+constexpr int kKeyTab = 258;
 constexpr int kKeyEnter = 257;
 constexpr int kKeyF5 = 294;
 constexpr int kKeyF6 = 295;
@@ -37,23 +38,6 @@ void EscapeKey(ClientApp& app)
         app.join.screen = Screen::Title;
     } else {
         app.window.RequestClose();
-    }
-}
-
-// The chat line while it is open: typed text, Backspace, and Enter to send it.
-void EditChat(ClientApp& app)
-{
-    FrameLoopState& loop = app.loop;
-    const std::string typed = app.window.TakeTypedText();
-    if (!loop.chatOpen) return;
-    for (const char c : typed) {
-        if (loop.chatText.size() < net::kMaxChatLength) loop.chatText.push_back(c);
-    }
-    if (app.sampler.WasPressed(kKeyBackspace) && !loop.chatText.empty()) loop.chatText.pop_back();
-    if (app.sampler.WasPressed(kKeyEnter)) {
-        app.session.SendChat(loop.chatText.c_str());
-        loop.chatOpen = false;
-        loop.chatText.clear();
     }
 }
 
@@ -109,14 +93,16 @@ void TakeFrameKeyActions(ClientApp& app)
     FrameLoopState& loop = app.loop;
     const bool chatWasOpen = loop.chatOpen;
 
+    loop.chatJustOpened = false;
     if (Pressed(app, tuning, tune::kKeyMenu)) EscapeKey(app);
-    EditChat(app);
+    if (loop.chatOpen && app.sampler.WasPressed(kKeyTab)) ApplyChatCompletion(loop.chatText, loop.completion.result);
 
     const bool enterPressed = app.sampler.WasPressed(kKeyEnter);
     if (loop.playing && !chatWasOpen && !loop.chatOpen) {
         if (Pressed(app, tuning, tune::kKeyUpgrades)) UpgradesKey(app);
         if (enterPressed) {
             loop.chatOpen = true;
+            loop.chatJustOpened = true;
             loop.chatText.clear();
             app.window.TakeTypedText();
         } else if (app.sampler.MouseButtonPressed(kMouseLeft) && !loop.upgradesOpen && !app.window.cursorCaptured) {

@@ -9,6 +9,7 @@
 
 #include "client/auto_buy.h"
 #include "client/frame_capture.h"
+#include "client/front_end_pass.h"
 #include "client/frame_key_actions.h"
 #include "client/frame_steps.h"
 #include "client/input_commands.h"
@@ -20,6 +21,8 @@
 namespace {
 
 constexpr double kTitleInterval = 0.5;
+constexpr uint32_t kPhaseUi = 5;
+constexpr uint32_t kPhasePresent = 6;
 
 float HorizontalSpeed(const PlayerState& state)
 {
@@ -336,11 +339,14 @@ void RunFramePass(ClientApp& app, const Options& options)
     StepWorldObjects(app.worldObjects, app.frame, loop.projectileAccumulator);
 
     const bool mapDrawn = DrawWorld(app, options, now);
+    app.profiler.BeginPhase(kPhaseUi);
+    RunFrontEndPass(app, now, frameTime);
+    app.profiler.EndPhase();
 
     app.audio.PruneEmitters();
     CaptureAndTimedClose(app, options, now);
 
-    app.profiler.BeginPhase(6);
+    app.profiler.BeginPhase(kPhasePresent);
     app.window.SwapBuffers();
     app.profiler.EndPhase();
     ReportFrame(app, FrameProfiler::Now(), mapDrawn);

@@ -1,0 +1,216 @@
+#include "client/front_end_pass.h"
+
+#include <string>
+#include <vector>
+
+#include "client/chat_completion.h"
+#include "client/chat_history.h"
+#include "client/chat_submission.h"
+#include "client/client_app.h"
+#include "net/lobby_messages.h"
+#include "online/updater_status.h"
+#include "ui/chat_box.h"
+#include "ui/multiplayer_screen.h"
+#include "ui/sheet_icon.h"
+#include "ui/title_screen.h"
+
+namespace {
+
+constexpr int kKeyTab = 258;
+constexpr int kKeyEnter = 257;
+constexpr int kKeyLeftShift = 340;
+constexpr int kKeyRightShift = 344;
+constexpr int kMouseLeft = 0;
+
+constexpr uint32_t kHintColour = 0xffa8968c;
+
+ui::Input PointerInput(const ClientApp& app)
+{
+    ui::Input input;
+    input.mouseX = float(app.sampler.lastCursorX);
+    input.mouseY = float(app.sampler.lastCursorY);
+    input.mouseDown = app.sampler.IsMouseButtonDown(kMouseLeft) ? 1 : 0;
+    input.mousePressed = app.sampler.MouseButtonPressed(kMouseLeft) ? 1 : 0;
+    return input;
+}
+
+// In a match the widgets see only what is open: the upgrades panel the mouse and Shift, the chat
+// the typing and the mouse; with neither, nothing, so the HUD does not react to the mouse.
+ui::Input MatchInput(ClientApp& app)
+{
+    const std::string typed = app.window.TakeTypedText();
+    const FrameLoopState& loop = app.loop;
+    if (loop.upgradesOpen) {
+        ui::Input input = PointerInput(app);
+        input.shift = app.sampler.IsKeyDown(kKeyLeftShift) || app.sampler.IsKeyDown(kKeyRightShift) ? 1 : 0;
+        return input;
+    }
+    if (loop.chatOpen) {
+        ui::Input input = PointerInput(app);
+        input.text = typed;
+        input.backspace = app.sampler.WasPressed(kKeyBackspace) ? 1 : 0;
+        // The Enter that opened the chat this frame must not also send its empty line.
+        input.enter = app.sampler.WasPressed(kKeyEnter) && !loop.chatJustOpened ? 1 : 0;
+        return input;
+    }
+    return ui::Input{};
+}
+
+ui::Input MenuInput(ClientApp& app)
+{
+    ui::Input input = PointerInput(app);
+    input.text = app.window.TakeTypedText();
+    input.backspace = app.sampler.WasPressed(kKeyBackspace) ? 1 : 0;
+    input.tab = app.sampler.WasPressed(kKeyTab) ? 1 : 0;
+    input.enter = app.sampler.WasPressed(kKeyEnter) ? 1 : 0;
+    input.wheel = app.window.scroll;
+    app.window.scroll = 0.0f;
+    return input;
+}
+
+void RunChat(ClientApp& app, float frameTime)
+{
+    FrameLoopState& loop = app.loop;
+    GameSession& session = app.session;
+    UpdateChatHistory(loop.chatHistory, frameTime, loop.chatOpen, loop.hideChat, session, loop.chatSettings);
+    BuildCompletionContext(loop.completionContext, session.lobby, session.ownSlot);
+    if (loop.chatOpen) {
+        CompleteChatInput(loop.completion, loop.chatText, loop.completionContext);
+    } else {
+        loop.completion = CompletionState{};
+    }
+    int32_t ownTeam = 255;
+    int32_t ownRole = 0;
+    std::string ownName = session.playerName;
+    if (const net::LobbyMember* own = net::FindLobbyMember(session.lobby, session.ownSlot)) {
+        ownTeam = own->side;
+        ownRole = own->role;
+        if (!own->name.empty()) ownName = own->name;
+    }
+    if (hud::DrawChatBox(app.ui, loop.chatHistory, loop.chatOpen, loop.chatText, ownTeam, ownName.c_str(), ownRole,
+                         loop.completion, loop.chatSettings)) {
+        SubmitChatLine(loop.chatText, loop.chatOpen, loop.hideChat, loop.chatHistory, session, loop.playing,
+                       loop.chatSettings);
+    }
+}
+
+void RunMatchPass(ClientApp& app, float frameTime)
+{
+    app.ui.BeginFrame(app.window.framebufferWidth, app.window.framebufferHeight, MatchInput(app));
+    RunChat(app, frameTime);
+    app.ui.EndFrame();
+}
+
+// Nothing a match left behind may linger under the menus: effects, positional sounds, hit
+// flashes, the remote characters and unread kill events.
+void ClearMatchLeftovers(ClientApp& app)
+{
+    if (app.effectsReady) app.effects.Clear();
+    app.audio.StopAll();
+    for (HitFlash& flash : app.characters.hitFlashes) flash.Clear();
+    app.characters.ownHitFlash.Clear();
+    app.characters.remotes.clear();
+    app.session.TakeKillEvents();
+}
+
+std::vector<SheetIcon> MapPreviewIcons(const ClientApp& app)
+{
+    std::vector<SheetIcon> icons;
+    icons.reserve(app.mapPreviews.size());
+    for (const SpriteSheet& sheet : app.mapPreviews) {
+        icons.push_back(SheetIcon{sheet.texture, sheet.columns, sheet.rows, sheet.textureWidth, sheet.textureHeight, 0,
+                                  0});
+    }
+    return icons;
+}
+
+void TitleAction(ClientApp& app, int32_t action)
+{
+    const tune::Tuning& tuning = tune::g_tuning;
+    if (action != menu::kTitleNothing) {
+        app.session.kicked = false;
+        app.session.kickReason.clear();
+    }
+    switch (action) {
+    case menu::kTitleJoinServer:
+        app.join.typedAddress = app.configuredServer;
+        JoinServer(app.join, app.session, tuning);
+        break;
+    case menu::kTitleMultiplayer:
+        HostAndJoinLocal(app.join, app.session, tuning);
+        break;
+    case menu::kTitleLoadout:
+        app.join.screen = Screen::Loadout;
+        break;
+    case menu::kTitleShop:
+        app.join.screen = Screen::Shop;
+        break;
+    case menu::kTitleSignOut:
+        break;  // nobody is signed in without an account service
+    case menu::kTitleQuit:
+        app.window.RequestClose();
+        break;
+    default:
+        break;
+    }
+}
+
+void TitleScreen(ClientApp& app, double now)
+{
+    const char* kickReason = app.session.kicked ? app.session.kickReason.c_str() : nullptr;
+    TitleAction(app, menu::DrawTitleScreen(app.ui, app.configuredServer.c_str(), "", now, kickReason));
+}
+
+void LoadoutScreen(ClientApp& app)
+{
+    const float width = float(app.window.framebufferWidth);
+    const float height = float(app.window.framebufferHeight);
+    app.ui.LabelCentered(width * 0.5f, height - 60.0f, "HOLD RIGHT MOUSE AND DRAG TO TURN", 1.5f, kHintColour);
+}
+
+void JoinedScreen(ClientApp& app)
+{
+    // No updater runs in this build: its status stays idle, so the screens never offer an update.
+    const net::Updater::Status updater;
+    const std::vector<SheetIcon> portraits;
+    const std::vector<SheetIcon> previews = MapPreviewIcons(app);
+    const int32_t action = menu::DrawMultiplayerScreen(app.ui, app.session, app.join.shownAddress.c_str(),
+                                                       app.join.localServerRunning, updater, portraits, previews);
+    if (action == 1) LeaveGame(app.join, app.session);
+}
+
+void RunMenuPass(ClientApp& app, double now)
+{
+    ClearMatchLeftovers(app);
+    app.ui.BeginFrame(app.window.framebufferWidth, app.window.framebufferHeight, MenuInput(app));
+    switch (app.join.screen) {
+    case Screen::Update:
+        // Without an update service there is nothing to wait for.
+        app.join.screen = Screen::Title;
+        break;
+    case Screen::Title:
+        TitleScreen(app, now);
+        break;
+    case Screen::Loadout:
+        LoadoutScreen(app);
+        break;
+    case Screen::Joined:
+        JoinedScreen(app);
+        break;
+    case Screen::SignIn:
+    case Screen::Shop:
+        break;
+    }
+    app.ui.EndFrame();
+}
+
+}  // namespace
+
+void RunFrontEndPass(ClientApp& app, double now, float frameTime)
+{
+    if (app.loop.playing) {
+        RunMatchPass(app, frameTime);
+    } else {
+        RunMenuPass(app, now);
+    }
+}
