@@ -262,6 +262,9 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
     app.loop.previousScreen = app.join.screen;
     // For the tests: the frame that shows the first hit of the own shots is saved here.
     if (const char* path = std::getenv("ZW_CAPTURE_FIRST_HIT")) app.loop.firstHitCapture = path;
+    // And `--frames` can count only the frames of a match, so that the capture shows one however
+    // long the way into it took.
+    app.loop.captureMatchFramesOnly = std::getenv("ZW_CAPTURE_IN_MATCH") != nullptr;
     PrintControls();
     return true;
 }

@@ -212,7 +212,7 @@ void CaptureAndTimedClose(ClientApp& app, const Options& options, double now)
         }
         loop.firstHitCapture.clear();
     }
-    if (!options.capturePath.empty()) {
+    if (!options.capturePath.empty() && (loop.playing || !loop.captureMatchFramesOnly)) {
         ++loop.captureFrames;
         if (loop.captureFrames == std::max(options.frames, 1)) {
             glFinish();

@@ -4,6 +4,7 @@
 // null output.
 #include <signal.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -14,8 +15,10 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <stb/stb_image.h>
 
 #include "game/asset_paths.h"
+#include "game/match_options.h"
 #include "game/tuning.h"
 #include "support/child_program.h"
 #include "support/temp_folder.h"
@@ -66,6 +69,16 @@ bool PressKey(const std::string& key)
 {
     const std::string command =
         "xdotool search --sync --limit 1 --name '^Zell War' windowfocus --sync key " + key + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+// Moves the mouse to (x, y) in the game's window and clicks there, holding the button long enough
+// for a slow frame to see it down.
+bool ClickAt(int x, int y)
+{
+    const std::string command = "xdotool search --sync --limit 1 --name '^Zell War' windowfocus --sync mousemove "
+                                "--window %1 " + std::to_string(x) + " " + std::to_string(y) +
+                                " sleep 0.5 mousedown 1 sleep 0.5 mouseup 1 >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
 }
 
@@ -160,6 +173,26 @@ TEST(WindowedClient, EscapeClosesTheTitleAndTakesTwoPressesToLeaveAMatch)
     match.Signal(SIGTERM);
 }
 
+// From the title to a match by the mouse alone: MULTIPLAYER hosts a server here and joins it,
+// CREATE ROOM opens a room, and its host's START MATCH starts it. At 1280 x 720 the three buttons'
+// centres are (640, 343) on the title, (640, 274) in the empty room list and (508, 618) in the room.
+TEST(WindowedClient, TheMenusTakeAPlayerFromTheTitleIntoAMatch)
+{
+    SKIP_WITHOUT_DISPLAY();
+    ChildProgram client;
+    ASSERT_TRUE(client.Launch(ProgramPath(), {"--size", "1280x720", "--seconds", "90"}, kWindowEnvironment));
+    ASSERT_TRUE(client.WaitForOutput("click to recapture\n", kStartSeconds)) << client.Out() << client.Err();
+    ASSERT_TRUE(ClickAt(640, 343));
+    ASSERT_TRUE(client.WaitForOutput("[client] connected as player 0\n", kStartSeconds)) << client.Out();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_TRUE(ClickAt(640, 274));
+    ASSERT_TRUE(client.WaitForOutput("[server] client 0 created room 1 ", 20.0)) << client.Out();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_TRUE(ClickAt(508, 618));
+    EXPECT_TRUE(client.WaitForOutput("[server] room 1 started with 1 players ", 20.0)) << client.Out();
+    client.Signal(SIGTERM);
+}
+
 TEST(WindowedClient, StartUpWithoutTheCharacterRigEndsWithItsLine)
 {
     SKIP_WITHOUT_DISPLAY();
@@ -185,5 +218,111 @@ TEST(WindowedClient, StartUpWithoutTheCharacterRigEndsWithItsLine)
     EXPECT_THAT(client.Out(), Not(HasSubstr("WASD move")));
 }
 
+
+// A saved frame, read back as RGB.
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+
+    bool Load(const std::string& path)
+    {
+        int channels = 0;
+        unsigned char* pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
+        if (pixels == nullptr) return false;
+        rgb.assign(pixels, pixels + size_t(width) * size_t(height) * 3);
+        stbi_image_free(pixels);
+        return true;
+    }
+    const unsigned char* At(int x, int y) const { return &rgb[(size_t(y) * size_t(width) + size_t(x)) * 3]; }
+
+    // The share of the pixels of a box (fractions of the frame) that `test` accepts.
+    template <class Test>
+    double Share(double x0, double y0, double x1, double y1, Test test) const
+    {
+        int hits = 0;
+        int total = 0;
+        for (int y = int(y0 * height); y < int(y1 * height); ++y) {
+            for (int x = int(x0 * width); x < int(x1 * width); ++x) {
+                const unsigned char* p = At(x, y);
+                hits += test(p[0], p[1], p[2]) ? 1 : 0;
+                ++total;
+            }
+        }
+        return total > 0 ? double(hits) / double(total) : 0.0;
+    }
+};
+
+// The captures count the match's frames alone (a hook of the game for tests), so the 30th frame of
+// the match is saved however long the way into it took, and early enough that the player still
+// stands where it spawned.
+const std::vector<std::string> kMatchCaptureEnvironment = {kWindowEnvironment[0], kWindowEnvironment[1],
+                                                           "ZW_CAPTURE_IN_MATCH=1"};
+
+TEST(WindowedClient, CapturesShowTheMatchFromBehindThePlayerAndTheGreyboxWithoutItsMap)
+{
+    SKIP_WITHOUT_DISPLAY();
+    testsupport::TempFolder folder;
+    const std::string frame = (std::filesystem::path(folder.Path()) / "match.png").string();
+    {
+        ChildProgram client;
+        ASSERT_TRUE(client.Launch(ProgramPath(),
+                                  {"--autohost", "--add-bots", "3", "--autohost-delay", "1", "--map", "1", "--demo",
+                                   "--size", "640x360", "--capture", frame, "--frames", "30", "--seconds", "120"},
+                                  kMatchCaptureEnvironment));
+        EXPECT_EQ(client.WaitForExit(kStartSeconds), 0) << client.Out() << client.Err();
+        EXPECT_THAT(client.Out(), HasSubstr("[capture] wrote " + frame + " (640x360)\n"));
+        EXPECT_THAT(client.Out(), HasSubstr(" started with 4 players on 'MESA'"));
+    }
+    Capture match;
+    ASSERT_TRUE(match.Load(frame));
+    ASSERT_EQ(match.width, 640);
+    // The map's sky covers the top band wherever no wall rises into it: none of the cleared
+    // background shows there.
+    const tune::Tuning defaults;
+    const float* clear = defaults.renderer.clearColour;
+    const auto near = [](int value, float linear) {
+        const int stored = int(std::lround(255.0 * linear));
+        const int encoded = int(std::lround(255.0 * std::pow(double(linear), 1.0 / 2.2)));
+        return std::abs(value - stored) < 10 || std::abs(value - encoded) < 10;
+    };
+    EXPECT_EQ(match.Share(0.0, 0.0, 1.0, 0.08, [&](int r, int g, int b) {
+        return near(r, clear[0]) && near(g, clear[1]) && near(b, clear[2]);
+    }), 0.0);
+    EXPECT_GT(match.Share(0.0, 0.0, 1.0, 0.08, [](int r, int g, int b) { return r + g + b > 150; }), 0.3);
+    // The player, in blue armour (dark under this sky), in the lower middle, the camera over its
+    // shoulder; the desert around is red and orange.
+    EXPECT_GT(match.Share(0.15, 0.4, 0.65, 1.0, [](int r, int g, int b) { return b > r + 15 && b > g + 8; }), 0.02);
+    // The green crosshair at the centre.
+    EXPECT_GT(match.Share(0.47, 0.45, 0.53, 0.55, [](int r, int g, int b) { return g > r + 60 && g > b + 60; }), 0.02);
+
+    // The same match without its map file: the greybox under its debug overlay.
+    const std::filesystem::path root = folder.Path();
+    std::error_code error;
+    std::filesystem::copy_file(ProgramPath(), root / "zellwar", error);
+    ASSERT_FALSE(error) << error.message();
+    std::filesystem::copy(JoinPath(ExeDir(), "shaders"), root / "shaders", std::filesystem::copy_options::recursive,
+                          error);
+    std::filesystem::copy(AssetsDir(), root / "assets", std::filesystem::copy_options::recursive, error);
+    ASSERT_FALSE(error) << error.message();
+    const MapInfo& mesa = GetMapInfo(1);
+    ASSERT_TRUE(std::filesystem::remove(root / "assets" / mesa.mapFile, error));
+    const std::string greyFrame = (root / "greybox.png").string();
+    {
+        ChildProgram client;
+        ASSERT_TRUE(client.Launch((root / "zellwar").string(),
+                                  {"--autohost", "--add-bots", "1", "--map", "1", "--demo", "--size", "640x360",
+                                   "--capture", greyFrame, "--frames", "30", "--seconds", "90"},
+                                  kMatchCaptureEnvironment));
+        EXPECT_EQ(client.WaitForExit(kStartSeconds), 0) << client.Out() << client.Err();
+        EXPECT_THAT(client.Err(), HasSubstr("[map] falling back to the greybox test level\n"));
+    }
+    Capture greybox;
+    ASSERT_TRUE(greybox.Load(greyFrame));
+    // Grey surfaces: most of the frame has no colour of its own, unlike the desert it replaces.
+    const auto grey = [](int r, int g, int b) { return std::abs(r - g) < 24 && std::abs(g - b) < 24; };
+    EXPECT_GT(greybox.Share(0.0, 0.0, 1.0, 1.0, grey), 0.4);
+    EXPECT_LT(match.Share(0.0, 0.0, 1.0, 1.0, grey), greybox.Share(0.0, 0.0, 1.0, 1.0, grey));
+}
 
 }  // namespace windowedclienttest
