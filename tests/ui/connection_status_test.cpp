@@ -52,8 +52,8 @@ TEST(ConnectionStatus, TitleAndDetailByTimeAndRefusal)
         {{5.0f}, "CONNECTING", menu::kWhite, nullptr, nullptr, 190.0f},
         {{5.01f}, "NO RESPONSE", menu::kRed, "is the server running, and the port open?", nullptr, 190.0f},
         {{9.0f, 1}, "SERVER FULL", menu::kRed, "no free slots; try again shortly", nullptr, 190.0f},
-        {{9.0f, 2, 40, 80}, "VERSION MISMATCH", menu::kRed, "the server needs redeploying (it speaks 40, this build 41)",
-         nullptr, 190.0f},
+        {{9.0f, 2, 40, 80}, "VERSION MISMATCH", menu::kRed,
+         "the server needs redeploying (it speaks 40, this build 41)", nullptr, 190.0f},
         {{0.1f, 2, 42, 90, true, Updater(State::Available)}, "UPDATE REQUIRED", menu::kRed,
          "you have build 84, the server is on 90", "the game can fetch it for you", 252.0f},
         {{0.1f, 2, 42, 90, true, Updater(State::Failed, "The update server did not answer.")}, "UPDATE REQUIRED",
@@ -80,8 +80,8 @@ TEST(ConnectionStatus, TitleAndDetailByTimeAndRefusal)
         // Without a newer build there is nothing to do but go back.
         if (!c.connection.updateAvailable) {
             EXPECT_EQ(d.Count("MAIN MENU"), 1u);
-            for (const char* updaterLabel : {"CHECKING...", "INSTALL UPDATE", "STOP", "RESTART AND INSTALL", "TRY AGAIN"}) {
-                EXPECT_FALSE(d.Has(updaterLabel)) << updaterLabel;
+            for (const char* label : {"CHECKING...", "INSTALL UPDATE", "STOP", "RESTART AND INSTALL", "TRY AGAIN"}) {
+                EXPECT_FALSE(d.Has(label)) << label;
             }
         }
     }

@@ -261,7 +261,8 @@ TEST_F(RoomLobby, MembersListShowsHostRolesAndStopsAtTheBlocksFoot)
     const float nameX = Px() + 384.0f + 35.0f + (24.0f + 10.0f) + 6.0f;
     bool nameAfterTag = false;
     for (const uitest::TextRun& run : d.Texts()) {
-        nameAfterTag = nameAfterTag || (run.text == "ann" && std::fabs(run.x - nameX) < 0.51f && run.y == tag->y - 2.0f);
+        const bool placed = std::fabs(run.x - nameX) < 0.51f && run.y == tag->y - 2.0f;
+        nameAfterTag = nameAfterTag || (run.text == "ann" && placed);
     }
     EXPECT_TRUE(nameAfterTag);
 

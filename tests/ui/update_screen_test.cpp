@@ -106,8 +106,8 @@ TEST(UpdateScreen, ProgressShowsSizesAndABarOnceTheTotalIsKnown)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         ScreenDriver d;
-        const net::Updater::Status status =
-            Status(c.state, c.state == State::Verifying ? "Checking the download..." : "Downloading...", c.done, c.total);
+        const char* message = c.state == State::Verifying ? "Checking the download..." : "Downloading...";
+        const net::Updater::Status status = Status(c.state, message, c.done, c.total);
         d.Idle([&] { return menu::DrawUpdateScreen(d.ctx, status, true); });
         EXPECT_TRUE(d.Has(c.line));
         EXPECT_FLOAT_EQ(BarFill(d), c.fill);
