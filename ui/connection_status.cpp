@@ -72,8 +72,8 @@ int32_t DrawConnectionStatus(ui::Context& ctx, const char* serverText, float con
     if (noResponse) {
         std::snprintf(detail, sizeof detail, "is the server running, and the port open?");
     } else if (refusal == kRefusalVersion && !updateAvailable) {
-        std::snprintf(detail, sizeof detail, "the server needs redeploying (it speaks %u, this build %u)", serverProtocol,
-                      net::kProtocolVersion);
+        std::snprintf(detail, sizeof detail, "the server needs redeploying (it speaks %u, this build %u)",
+                      serverProtocol, net::kProtocolVersion);
     } else if (refusal == kRefusalVersion) {
         std::snprintf(detail, sizeof detail, "you have build %u, the server is on %u", net::kBuildNumber, serverBuild);
         char progress[96];

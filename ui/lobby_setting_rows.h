@@ -33,6 +33,7 @@ int DrawLivesRow(ui::Context& ctx, uint32_t id, float x, float y, float w, const
 
 // A switch shown as one button that reads its state; a click returns the value inverted.
 bool DrawToggleRow(ui::Context& ctx, uint32_t id, float x, float y, float w, const char* title, const char* blurb,
-                   bool value, bool editable, const char* onLabel = "ANY TIME", const char* offLabel = "UNTIL IT STARTS");
+                   bool value, bool editable, const char* onLabel = "ANY TIME",
+                   const char* offLabel = "UNTIL IT STARTS");
 
 }  // namespace menu

@@ -234,7 +234,9 @@ void DrawSideButtons(LobbyFrame& f)
             DrawOwnSideBox(f.ctx, x, y, 226.0f, 34.0f, hud::TeamColour(side));
             continue;
         }
-        const bool open = ownSide == kTeamNone || CountOnSide(f.lobby, side) < CountOnSide(f.lobby, static_cast<uint8_t>(1 - side));
+        const int here = CountOnSide(f.lobby, side);
+        const int there = CountOnSide(f.lobby, static_cast<uint8_t>(1 - side));
+        const bool open = ownSide == kTeamNone || here < there;
         if (f.ctx.Button(304 + side, x, y, 226.0f, 34.0f, open ? "JOIN" : "TEAM FULL", open, kStandardFill, 1.5f)) {
             f.session.RequestSide(side);
         }
@@ -250,8 +252,8 @@ void DrawBots(LobbyFrame& f, uint8_t mode)
         if (ctx.Button(320, px + 384.0f, py + 378.0f, 432.0f, 30.0f, "+ BOT", f.host, kStandardFill, 1.25f)) {
             f.session.RequestAddBot(kTeamNone);
         }
-        if (ctx.Button(330, px + 822.0f, py + 378.0f, 34.0f, 30.0f, "-", f.host && CountLobbyBots(f.lobby, kTeamNone) > 0,
-                       kStandardFill, 1.25f)) {
+        const bool anyBot = CountLobbyBots(f.lobby, kTeamNone) > 0;
+        if (ctx.Button(330, px + 822.0f, py + 378.0f, 34.0f, 30.0f, "-", f.host && anyBot, kStandardFill, 1.25f)) {
             f.session.RequestRemoveBot(LastLobbyBot(f.lobby, kTeamNone));
         }
     } else {
@@ -354,57 +356,62 @@ struct SettingRow {
     const char* title;
     const char* blurb;
     RowKind kind;
+    int (*get)(const net::RoomSettings&);
+    void (*set)(net::RoomSettings&, int);
+    SettingEditState RoomLobbyState::*edit;  // rows with a text field
+    const char* onLabel = "ANY TIME";         // toggles
+    const char* offLabel = "UNTIL IT STARTS";
 };
 
-constexpr SettingRow kSettingRows[] = {
-    {310, "DAMAGE", "bullets, blasts, fire -- everything that hurts", RowKind::Multiplier},
-    {320, "SPEED", "on top of whatever the suit and the gun already do", RowKind::Multiplier},
-    {330, "HEALTH", "what every suit spawns with and tops out at", RowKind::Multiplier},
-    {340, "LIVES", "how many times each player can die", RowKind::Lives},
-    {350, "JOINING", "whether somebody can walk in once the match has started", RowKind::Toggle},
-    {360, "METAL", "kills pay, and F buys upgrades -- off for a plain match", RowKind::Toggle},
-    {370, "METAL RATE", "how fast it comes in, from kills as well as over time", RowKind::Multiplier},
+constexpr uint32_t kLivesRow = 340;
+constexpr uint32_t kMetalRateRow = 370;
+
+const SettingRow kSettingRows[] = {
+    {310, "DAMAGE", "bullets, blasts, fire -- everything that hurts", RowKind::Multiplier,
+     [](const net::RoomSettings& s) { return int{s.damagePercent}; },
+     [](net::RoomSettings& s, int v) { s.damagePercent = static_cast<uint16_t>(v); }, &RoomLobbyState::damage},
+    {320, "SPEED", "on top of whatever the suit and the gun already do", RowKind::Multiplier,
+     [](const net::RoomSettings& s) { return int{s.speedPercent}; },
+     [](net::RoomSettings& s, int v) { s.speedPercent = static_cast<uint16_t>(v); }, &RoomLobbyState::speed},
+    {330, "HEALTH", "what every suit spawns with and tops out at", RowKind::Multiplier,
+     [](const net::RoomSettings& s) { return int{s.healthPercent}; },
+     [](net::RoomSettings& s, int v) { s.healthPercent = static_cast<uint16_t>(v); }, &RoomLobbyState::health},
+    {kLivesRow, "LIVES", "how many times each player can die", RowKind::Lives,
+     [](const net::RoomSettings& s) { return int{s.lives}; },
+     [](net::RoomSettings& s, int v) { s.lives = static_cast<uint8_t>(v); }, &RoomLobbyState::lives},
+    {350, "JOINING", "whether somebody can walk in once the match has started", RowKind::Toggle,
+     [](const net::RoomSettings& s) { return int{s.joiningAllowed}; },
+     [](net::RoomSettings& s, int v) { s.joiningAllowed = static_cast<uint8_t>(v); }, nullptr},
+    {360, "METAL", "kills pay, and F buys upgrades -- off for a plain match", RowKind::Toggle,
+     [](const net::RoomSettings& s) { return int{s.metalOn}; },
+     [](net::RoomSettings& s, int v) { s.metalOn = static_cast<uint8_t>(v); }, nullptr, "ON", "OFF"},
+    {kMetalRateRow, "METAL RATE", "how fast it comes in, from kills as well as over time", RowKind::Multiplier,
+     [](const net::RoomSettings& s) { return int{s.metalRatePercent}; },
+     [](net::RoomSettings& s, int v) { s.metalRatePercent = static_cast<uint16_t>(v); }, &RoomLobbyState::metalRate},
 };
 
 // Draws one settings row over `wanted`, which takes the row's new value.
 void DrawSettingRow(LobbyFrame& f, RoomLobbyState& state, const SettingRow& row, float x, float y)
 {
-    net::RoomSettings& s = f.wanted;
-    ui::Context& ctx = f.ctx;
-    switch (row.id) {
-    case 310:
-        s.damagePercent = static_cast<uint16_t>(DrawMultiplierRow(ctx, row.id, x, y, kSettingRowWidth, row.title, row.blurb,
-                                                                  s.damagePercent, f.host, state.damage));
+    const int current = row.get(f.wanted);
+    int value = current;
+    switch (row.kind) {
+    case RowKind::Multiplier:
+        value = DrawMultiplierRow(f.ctx, row.id, x, y, kSettingRowWidth, row.title, row.blurb, current, f.host,
+                                  state.*row.edit);
         break;
-    case 320:
-        s.speedPercent = static_cast<uint16_t>(DrawMultiplierRow(ctx, row.id, x, y, kSettingRowWidth, row.title, row.blurb,
-                                                                 s.speedPercent, f.host, state.speed));
+    case RowKind::Lives:
+        value = DrawLivesRow(f.ctx, row.id, x, y, kSettingRowWidth, row.title, row.blurb, current, f.host,
+                             state.*row.edit, kMinLives, kUnlimitedLives);
         break;
-    case 330:
-        s.healthPercent = static_cast<uint16_t>(DrawMultiplierRow(ctx, row.id, x, y, kSettingRowWidth, row.title,
-                                                                  row.blurb, s.healthPercent, f.host, state.health));
+    case RowKind::Toggle:
+        value = DrawToggleRow(f.ctx, row.id, x, y, kSettingRowWidth, row.title, row.blurb, current != 0, f.host,
+                              row.onLabel, row.offLabel)
+                    ? 1
+                    : 0;
         break;
-    case 340:
-        s.lives = static_cast<uint8_t>(DrawLivesRow(ctx, row.id, x, y, kSettingRowWidth, row.title, row.blurb, s.lives,
-                                                    f.host, state.lives, kMinLives, kUnlimitedLives));
-        break;
-    case 350:
-        s.joiningAllowed =
-            DrawToggleRow(ctx, row.id, x, y, kSettingRowWidth, row.title, row.blurb, s.joiningAllowed != 0, f.host) ? 1
-                                                                                                                  : 0;
-        break;
-    case 360:
-        s.metalOn =
-            DrawToggleRow(ctx, row.id, x, y, kSettingRowWidth, row.title, row.blurb, s.metalOn != 0, f.host, "ON", "OFF")
-                ? 1
-                : 0;
-        break;
-    case 370:
-        s.metalRatePercent = static_cast<uint16_t>(DrawMultiplierRow(
-            ctx, row.id, x, y, kSettingRowWidth, row.title, row.blurb, s.metalRatePercent, f.host, state.metalRate));
-        break;
-    default: break;
     }
+    row.set(f.wanted, value);
 }
 
 void DrawAdvancedPage(LobbyFrame& f, RoomLobbyState& state)
@@ -420,8 +427,8 @@ void DrawAdvancedPage(LobbyFrame& f, RoomLobbyState& state)
     const SettingRow* rows[std::size(kSettingRows)];
     int rowCount = 0;
     for (const SettingRow& row : kSettingRows) {
-        if ((row.id == 340 && RoomMode(f.lobby.settings) == kFreeForAll) ||
-            (row.id == 370 && f.lobby.settings.metalOn == 0)) {
+        if ((row.id == kLivesRow && RoomMode(f.lobby.settings) == kFreeForAll) ||
+            (row.id == kMetalRateRow && f.lobby.settings.metalOn == 0)) {
             continue;
         }
         rows[rowCount++] = &row;
@@ -437,7 +444,8 @@ void DrawAdvancedPage(LobbyFrame& f, RoomLobbyState& state)
 
     const int last = std::min(state.scroll + kVisibleSettingRows, rowCount);
     for (int i = state.scroll; i < last; ++i) {
-        DrawSettingRow(f, state, *rows[i], f.px + 64.0f, f.py + 164.0f + kSettingRowPitch * static_cast<float>(i - state.scroll));
+        const float y = f.py + 164.0f + kSettingRowPitch * static_cast<float>(i - state.scroll);
+        DrawSettingRow(f, state, *rows[i], f.px + 64.0f, y);
     }
 
     if (maxScroll > 0) {
@@ -467,9 +475,11 @@ RoomLobbyState& RoomLobbyScreenState()
 
 int CountLobbyBots(const net::LobbyStateMessage& lobby, uint8_t side)
 {
-    return static_cast<int>(std::count_if(lobby.members.begin(), lobby.members.end(), [side](const net::LobbyMember& m) {
-        return m.isBot && (side == kTeamNone || m.side == side);
-    }));
+    int count = 0;
+    for (const net::LobbyMember& member : lobby.members) {
+        count += member.isBot && (side == kTeamNone || member.side == side) ? 1 : 0;
+    }
+    return count;
 }
 
 int LastLobbyBot(const net::LobbyStateMessage& lobby, uint8_t side)
