@@ -33,7 +33,9 @@ int TakeFixedSteps(double& accumulator, float frameTime, double step, int maxSte
         accumulator -= step;
         ++steps;
     }
-    if (steps >= maxSteps) {
+    // Only a whole step left over is a backlog: a fraction of one carries as in any other frame,
+    // or frames of four and five steps (under 64/4 frames a second) would lose time at every cap.
+    if (steps >= maxSteps && accumulator >= step) {
         accumulator = 0.0;
     }
     return steps;

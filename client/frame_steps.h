@@ -7,8 +7,8 @@ constexpr float kMaxFrameTime = 0.25f;
 // The frame's time from two clock readings, at most a quarter second.
 float CappedFrameTime(double now, double previous);
 
-// Adds the frame time and takes whole steps from it, at most `maxSteps`; a backlog beyond the cap
-// is dropped, not carried. Returns the number of steps to run.
+// Adds the frame time and takes whole steps from it, at most `maxSteps`; a backlog of a whole step
+// or more beyond the cap is dropped, not carried. Returns the number of steps to run.
 int TakeFixedSteps(double& accumulator, float frameTime, double step, int maxSteps);
 
 // What is drawn: the current state with the position, aim blend, view distance, shoulder offset

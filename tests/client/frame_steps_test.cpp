@@ -21,6 +21,8 @@ TEST(FrameSteps, AFrameRunsAtMostFiveStepsAndDropsTheRest)
         {0.0, 0.01, 0, 0.01},
         {0.01, 0.01, 1, 0.02 - step},
         {0.0, 4.5 / 64.0, 4, 0.5 / 64.0},
+        {0.0, 5.5 / 64.0, 5, 0.5 / 64.0},    // the cap with less than a step over: that carries
+        {0.5 / 64.0, 5.75 / 64.0, 5, 0.0},  // a whole step over the cap: dropped
     };
     for (const auto& c : cases) {
         double accumulator = c.accumulator;

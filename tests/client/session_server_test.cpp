@@ -205,6 +205,9 @@ TEST(SessionAgainstServer, FramesUnderFiveStepsCostNoCorrectionsAndLongerOnesDo)
     EXPECT_EQ(CorrectionsAtFrameTime(1.0 / 60.0), 0u);
     EXPECT_EQ(CorrectionsAtFrameTime(1.0 / 30.0), 0u);
     EXPECT_EQ(CorrectionsAtFrameTime(1.0 / 20.0), 0u);
+    // Frames of four and five steps: what is left under a step at the cap carries.
+    EXPECT_EQ(CorrectionsAtFrameTime(1.0 / 14.0), 0u);
+    EXPECT_EQ(CorrectionsAtFrameTime(1.0 / 13.0), 0u);
     // Below 64 / 5 frames a second the backlog beyond five steps is dropped, and the server's
     // clocks run ahead of the prediction's.
     EXPECT_GT(CorrectionsAtFrameTime(1.0 / 8.0), 0u);
