@@ -20,8 +20,8 @@ struct PaintedButton {
 };
 
 constexpr PaintedButton kPaintedButtons[] = {
-    {"play_button.png", 1},    {"lan_button.png", 2},      {"loadout_button.png", 3},
-    {"quit_button.png", 4},    {"sign_out_button.png", 5},
+    {"play_button.png", 1}, {"lan_button.png", 2}, {"loadout_button.png", 3}, {"quit_button.png", 4},
+    {"sign_out_button.png", 5},
 };
 
 constexpr float kSparksPerSecond = 55.0f;

@@ -113,6 +113,17 @@ TEST(MenuArtGl, TheGeneratedArtLoadsDrawsAndTakesAClick) {
     EXPECT_EQ(art.lastWidth, width);
     EXPECT_EQ(art.lastHeight, height);
 
+    // More vertices than the buffer holds: it is made again at twice the need, and the draw empties the list.
+    EXPECT_EQ(art.capacity, 4096u);
+    for (int i = 0; i < 700; ++i) art.PushQuad(float(i % 300), 10.0f, 2.0f, 2.0f, 1.0f, 1.0f, 1.0f, 0.5f);
+    art.DrawLayer(art.whiteTexture, -1.0f, 1.0f, glm::vec3(1.0f));
+    EXPECT_EQ(art.capacity, 8400u);
+    GLint64 bytes = 0;
+    glGetNamedBufferParameteri64v(art.vertexBuffer, GL_BUFFER_SIZE, &bytes);
+    EXPECT_EQ(bytes, 8400 * 32);
+    EXPECT_TRUE(art.vertices.empty());
+    EXPECT_EQ(rendertest::GlErrorsSoFar(), errors);
+
     const uint32_t background = art.backgroundTexture, play = art.buttons[0].texture;
     art.Shutdown();
     EXPECT_FALSE(art.ready);
