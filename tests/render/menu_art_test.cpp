@@ -282,7 +282,9 @@ struct Picture {
     int32_t width, height;
     std::vector<uint8_t> rgba;
     Picture(int32_t w, int32_t h) : width(w), height(h), rgba(size_t(w) * size_t(h) * 4, 0) {}
-    void SetAlpha(int32_t x, int32_t y, uint8_t alpha) { rgba[(size_t(y) * size_t(width) + size_t(x)) * 4 + 3] = alpha; }
+    void SetAlpha(int32_t x, int32_t y, uint8_t alpha) {
+        rgba[(size_t(y) * size_t(width) + size_t(x)) * 4 + 3] = alpha;
+    }
 };
 
 TEST(MenuArtLayers, TheHitMaskSamplesEverySecondPixelAtAlpha24AndUp) {
