@@ -33,6 +33,7 @@
 #include "render/frame_profiler.h"
 #include "render/health_bomb_volume.h"
 #include "render/light_list.h"
+#include "render/menu_art.h"
 #include "render/renderer.h"
 #include "render/sprite_sheet.h"
 #include "ui/chat_box.h"
@@ -105,7 +106,8 @@ struct ClientApp {
     SpriteSheet resourcesSheet;
     SpriteSheet metalSheet;
     std::vector<SpriteSheet> mapPreviews;
-    bool paintedMenu = false;
+    bool paintedMenu = false;  // chosen by "config.txt" and F7; drawn only when the art is ready
+    render::MenuArt menuArt;
     Effects effects;
     bool effectsReady = false;
     HealthBombVolume healthBomb;

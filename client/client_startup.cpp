@@ -40,6 +40,7 @@ void DestroyGraphics(ClientApp& app)
         app.ui.batch.Shutdown();
         app.uiReady = false;
     }
+    app.menuArt.Shutdown();
     app.lights.Destroy();
     DestroySkinModels(app.skins);
     DestroyMap(app.map);
@@ -220,6 +221,9 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
     }
     LoadSheets(app, tuning);
     app.paintedMenu = config.paintedMenu;
+    if (!app.menuArt.Init()) {
+        std::printf("[menuart] not available; using the classic menu\n");
+    }
 
     if (!app.effects.Init()) {
         std::fprintf(stderr, "effects init failed\n");

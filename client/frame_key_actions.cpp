@@ -11,6 +11,7 @@ constexpr int kKeyTab = 258;
 constexpr int kKeyEnter = 257;
 constexpr int kKeyF5 = 294;
 constexpr int kKeyF6 = 295;
+constexpr int kKeyF7 = 296;
 constexpr int kKeyF8 = 297;
 constexpr int kMouseLeft = 0;
 
@@ -121,6 +122,10 @@ void TakeFrameKeyActions(ClientApp& app)
         if (Pressed(app, tuning, tune::kKeyPrimary)) SelectWeapon(loop, app.loadout, WeaponKey::Primary);
         if (Pressed(app, tuning, tune::kKeySecondary)) SelectWeapon(loop, app.loadout, WeaponKey::Secondary);
         if (Pressed(app, tuning, tune::kKeySwap)) SelectWeapon(loop, app.loadout, WeaponKey::Swap);
+    }
+    if (app.sampler.WasPressed(kKeyF7) && app.menuArt.ready) {
+        app.paintedMenu = !app.paintedMenu;
+        std::printf("[menuart] %s menu\n", app.paintedMenu ? "painted" : "classic");
     }
     if (app.sampler.WasPressed(kKeyF8)) ToggleLightingMode(tuning);
     if (app.sampler.WasPressed(kKeyF6)) ToggleTracerMode(tuning);

@@ -155,8 +155,30 @@ void TitleAction(ClientApp& app, int32_t action)
     }
 }
 
-void TitleScreen(ClientApp& app, double now)
+// The painted menu's buttons as title actions: its quit (4) is the title's 6.
+int32_t PaintedMenuAction(int32_t painted)
 {
+    switch (painted) {
+    case 1:
+    case 2:
+    case 3:
+    case 5:
+        return painted;
+    case 4:
+        return menu::kTitleQuit;
+    default:
+        return menu::kTitleNothing;
+    }
+}
+
+void TitleScreen(ClientApp& app, double now, float frameTime)
+{
+    if (app.paintedMenu && app.menuArt.ready) {
+        const int32_t painted = app.menuArt.Draw(app.window.framebufferWidth, app.window.framebufferHeight,
+                                                 app.ui.input, float(now), frameTime);
+        TitleAction(app, PaintedMenuAction(painted));
+        return;
+    }
     const char* kickReason = app.session.kicked ? app.session.kickReason.c_str() : nullptr;
     TitleAction(app, menu::DrawTitleScreen(app.ui, app.configuredServer.c_str(), "", now, kickReason));
 }
@@ -179,7 +201,7 @@ void JoinedScreen(ClientApp& app)
     if (action == 1) LeaveGame(app.join, app.session);
 }
 
-void RunMenuPass(ClientApp& app, double now)
+void RunMenuPass(ClientApp& app, double now, float frameTime)
 {
     ClearMatchLeftovers(app);
     app.ui.BeginFrame(app.window.framebufferWidth, app.window.framebufferHeight, MenuInput(app));
@@ -189,7 +211,7 @@ void RunMenuPass(ClientApp& app, double now)
         app.join.screen = Screen::Title;
         break;
     case Screen::Title:
-        TitleScreen(app, now);
+        TitleScreen(app, now, frameTime);
         break;
     case Screen::Loadout:
         LoadoutScreen(app);
@@ -211,6 +233,6 @@ void RunFrontEndPass(ClientApp& app, double now, float frameTime)
     if (app.loop.playing) {
         RunMatchPass(app, frameTime);
     } else {
-        RunMenuPass(app, now);
+        RunMenuPass(app, now, frameTime);
     }
 }
