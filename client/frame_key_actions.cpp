@@ -112,8 +112,8 @@ void TakeFrameKeyActions(ClientApp& app)
     }
     if (!loop.playing) loop.upgradesOpen = false;
 
-    // Typed into the chat, these are letters and digits, not commands.
-    if (!loop.chatOpen && !chatWasOpen) {
+    // Typed into the chat or a menu's text field, these are letters and digits, not commands.
+    if (!loop.chatOpen && !chatWasOpen && app.ui.focusedId == 0) {
         if (Pressed(app, tuning, tune::kKeyWireframe)) {
             loop.wireframe = !loop.wireframe;
             app.renderer.SetWireframe(loop.wireframe);
