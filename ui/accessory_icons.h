@@ -36,9 +36,10 @@ struct AccessoryIcons {
     std::vector<bool> baked;  // per accessory: its icon is in the atlas
     int32_t count = 0;        // accessories the bits cover
 
-    // Releases any previous atlas, then bakes one icon per source that has a model. A window
-    // framebuffer (`width` x `height`) smaller than an icon bakes nothing and says nothing. The lights are set up for each icon with the tuning's lighting, and
-    // the renderer's outline settings are the tuning's again afterwards. Says how many it baked.
+    // Releases any previous atlas, then bakes one icon per source that has a model and says how
+    // many it baked. A window framebuffer (`width` x `height`) smaller than an icon bakes nothing
+    // and says nothing. Each icon is lit by the lights with the tuning's lighting; afterwards the
+    // renderer's outline settings are the tuning's again and the framebuffer and viewport are back.
     void Bake(render::Renderer& renderer, render::LightList& lights, const tune::Tuning& tuning,
               const std::vector<AccessoryIconSource>& models, int width, int height);
     void Release();
