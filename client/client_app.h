@@ -36,6 +36,7 @@
 #include "render/menu_art.h"
 #include "render/renderer.h"
 #include "render/sprite_sheet.h"
+#include "ui/accessory_icons.h"
 #include "ui/chat_box.h"
 #include "ui/ui_context.h"
 
@@ -116,6 +117,7 @@ struct ClientApp {
     anim::Animator ownAnimator;
     int handJoint = -1;
     AccessoryModels accessories;
+    AccessoryIcons accessoryIcons;  // the locker's pictures of the accessories
     WorldModels worldModels;
     HitboxSet hitboxes;
     bool hitboxesBuilt = false;

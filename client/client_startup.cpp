@@ -41,6 +41,7 @@ void DestroyGraphics(ClientApp& app)
         app.uiReady = false;
     }
     app.menuArt.Shutdown();
+    app.accessoryIcons.Release();
     app.lights.Destroy();
     DestroySkinModels(app.skins);
     DestroyMap(app.map);
@@ -241,6 +242,9 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
     ResetAnimators(app, tuning);
 
     LoadAccessoryModels(app.accessories, app.armours.models[0].skeleton, tuning, AssetsDir());
+    app.accessoryIcons.Bake(app.renderer, app.lights, tuning,
+                            AccessoryIconSources(app.accessories, app.armours.models[0].skeleton),
+                            app.window.framebufferWidth, app.window.framebufferHeight);
 
     app.loadout = LoadoutFromOptions(options);
     WearHatOption(app, options.hat);
