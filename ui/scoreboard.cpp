@@ -18,11 +18,6 @@ constexpr uint32_t kOtherName = 0xffded0c8;
 constexpr uint32_t kPortraitBacking = 0x5a000000;
 constexpr uint32_t kUntinted = 0xffffffff;
 
-uint32_t WithAlpha(uint32_t colour, uint8_t alpha)
-{
-    return (colour & 0x00ffffffu) | (static_cast<uint32_t>(alpha) << 24);
-}
-
 }  // namespace
 
 void SortScoreRows(std::vector<ScoreRow>& rows)

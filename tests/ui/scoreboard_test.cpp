@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "lobby_fixtures.h"
 #include "net/lobby_messages.h"
 #include "screen_driver.h"
 #include "ui/hud_drawing.h"
@@ -237,10 +238,7 @@ TEST(Scoreboard, LocalRowIsTintedAndAPortraitMovesTheNameRight)
 
 net::LobbyMember Member(uint8_t slot, uint8_t side, const char* name, uint8_t armour, int kills, int deaths)
 {
-    net::LobbyMember member;
-    member.slot = slot;
-    member.side = side;
-    member.name = name;
+    net::LobbyMember member = lobbytest::Member(slot, side, false, name);
     member.armour = armour;
     member.kills = kills;
     member.deaths = deaths;
