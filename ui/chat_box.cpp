@@ -19,11 +19,6 @@ constexpr uint32_t kInputFill = 0xd7140e0c;
 constexpr uint32_t kSuggestionFill = 0xe1120c0a;
 constexpr uint32_t kDescription = 0xff8c7e78;
 
-uint32_t WithAlpha(uint32_t colour, uint8_t alpha)
-{
-    return (colour & 0x00ffffffu) | (static_cast<uint32_t>(alpha) << 24);
-}
-
 float LineAlpha(const ChatEntry& entry, bool open, const ChatSettings& settings)
 {
     if (open || entry.age <= settings.visible) {

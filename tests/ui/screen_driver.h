@@ -67,7 +67,10 @@ inline std::vector<TextRun> ReadTexts(const std::vector<render::UiVertex>& verti
             TextRun& run = runs.back();
             const float gap = (a.x - nextX) / advance;
             const int spaces = static_cast<int>(std::lround(gap));
-            if (run.y == a.y && run.colour == colour && run.scale * 8.0f == advance && spaces >= 0 && spaces <= 8 &&
+            // Glyphs are placed by a running float sum, so at a fractional scale one advance may
+            // differ from the next in its last bits.
+            const bool sameScale = std::fabs(run.scale * 8.0f - advance) < 0.01f;
+            if (run.y == a.y && run.colour == colour && sameScale && spaces >= 0 && spaces <= 8 &&
                 std::fabs(gap - static_cast<float>(spaces)) < 0.01f) {
                 run.text.append(static_cast<size_t>(spaces), ' ');
                 run.text.push_back(c);
