@@ -38,6 +38,8 @@
 #include "render/sprite_sheet.h"
 #include "ui/accessory_icons.h"
 #include "ui/chat_box.h"
+#include "ui/scoreboard.h"
+#include "ui/sheet_icon.h"
 #include "ui/ui_context.h"
 
 // What the player goes into a match with.
@@ -73,6 +75,8 @@ struct FrameLoopState {
     CompletionState completion;
     CompletionContext completionContext;
     hud::ChatSettings chatSettings;
+    std::vector<hud::ScoreRow> ownScoreRows;  // rebuilt while the scoreboard shows
+    std::vector<hud::ScoreRow> otherScoreRows;
     bool upgradesOpen = false;
     bool wireframe = false;
     double titleAccumulator = 0.0;
@@ -118,6 +122,9 @@ struct ClientApp {
     int handJoint = -1;
     AccessoryModels accessories;
     AccessoryIcons accessoryIcons;  // the locker's pictures of the accessories
+    std::vector<SheetIcon> portraits;  // by armour
+    std::vector<SheetIcon> statIcons;  // the upgrades' stats
+    SheetIcon abilityIcon;
     WorldModels worldModels;
     HitboxSet hitboxes;
     bool hitboxesBuilt = false;
