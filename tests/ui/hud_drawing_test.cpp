@@ -17,7 +17,8 @@ TEST(HudDrawing, PixelScaleGrowsWithTheWindowHeightFromThree) {
         int32_t height;
         float scale;
     };
-    for (const Case& c : {Case{1000, 3}, Case{1080, 3}, Case{1440, 4}, Case{1600, 5}, Case{720, 3}, Case{0, 3}}) {
+    for (const Case& c :
+         {Case{960, 3}, Case{1000, 3}, Case{1080, 3}, Case{1440, 4}, Case{1600, 5}, Case{720, 3}, Case{0, 3}}) {
         ui::Context ctx;
         ctx.BeginFrame(800, c.height, ui::Input{});
         EXPECT_EQ(hud::PixelScale(ctx), c.scale) << c.height;
