@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/hud_colour.h"
 #include "ui/hud_drawing.h"
 #include "ui/ui_context.h"
 

@@ -28,8 +28,6 @@ uint8_t AlphaByte(float a) {
     return uint8_t(clamped * 255.0f + 0.5f);
 }
 
-uint32_t WithAlpha(uint32_t colour, uint8_t alpha) { return (colour & 0x00ffffffu) | uint32_t(alpha) << 24; }
-
 uint32_t TeamColour(int32_t team) {
     if (team == 0) return 0xff4e56e2;
     if (team == 1) return 0xffe8944e;

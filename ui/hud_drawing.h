@@ -24,8 +24,6 @@ constexpr uint32_t kIdleOutline = 0xff604e46;
 float PixelScale(const ui::Context& ctx);
 // `a` clamped to 0..1 as a byte, rounded.
 uint8_t AlphaByte(float a);
-// The colour with its alpha byte replaced.
-uint32_t WithAlpha(uint32_t colour, uint8_t alpha);
 // Red, blue, or muted grey for any other team.
 uint32_t TeamColour(int32_t team);
 // The tag colours of moderators (1) and staff (2), with `alpha`: 1; 0 for any other role, with

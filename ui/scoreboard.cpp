@@ -6,6 +6,7 @@
 #include "game/map_geometry.h"
 #include "game/team.h"
 #include "net/lobby_messages.h"
+#include "ui/hud_colour.h"
 #include "ui/hud_drawing.h"
 #include "ui/ui_context.h"
 
