@@ -77,6 +77,9 @@ struct FrameLoopState {
     hud::ChatSettings chatSettings;
     std::vector<hud::ScoreRow> ownScoreRows;  // rebuilt while the scoreboard shows
     std::vector<hud::ScoreRow> otherScoreRows;
+    hud::PopupList<hud::Popup> damageNumbers;
+    hud::PopupList<hud::Flash> currencyGains;
+    double affordableSince = -1.0;  // when the cheapest upgrade became affordable; -1 while it is not
     bool upgradesOpen = false;
     bool wireframe = false;
     double titleAccumulator = 0.0;
@@ -124,6 +127,8 @@ struct ClientApp {
     AccessoryIcons accessoryIcons;  // the locker's pictures of the accessories
     std::vector<SheetIcon> portraits;  // by armour
     std::vector<SheetIcon> statIcons;  // the upgrades' stats
+    std::vector<SheetIcon> weaponIcons;  // by weapon row
+    std::vector<SheetIcon> powerIcons;   // by power row
     SheetIcon abilityIcon;
     WorldModels worldModels;
     HitboxSet hitboxes;

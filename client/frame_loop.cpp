@@ -192,6 +192,8 @@ void FillMatchFrame(ClientApp& app, double now, float frameTime)
     frame.loadoutSkin = app.loadout.skin;
     frame.loadoutAccessories = app.loadout.accessories;
     frame.previewTurn = loop.previewTurn;
+    frame.damageNumbers = &app.loop.damageNumbers;
+    frame.currencyGains = &app.loop.currencyGains;
 }
 
 void CaptureAndTimedClose(ClientApp& app, const Options& options, double now)

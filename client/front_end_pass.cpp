@@ -7,15 +7,13 @@
 #include "client/chat_history.h"
 #include "client/chat_submission.h"
 #include "client/client_app.h"
+#include "client/match_hud.h"
 #include "net/lobby_messages.h"
 #include "online/updater_status.h"
 #include "ui/chat_box.h"
-#include "ui/match_end.h"
 #include "ui/multiplayer_screen.h"
-#include "ui/scoreboard.h"
 #include "ui/sheet_icon.h"
 #include "ui/title_screen.h"
-#include "ui/upgrades_panel.h"
 
 namespace {
 
@@ -97,44 +95,11 @@ void RunChat(ClientApp& app, float frameTime)
     }
 }
 
-SheetIcon CoinIcon(const ClientApp& app)
-{
-    const SpriteSheet& sheet = app.metalSheet;
-    return SheetIcon{sheet.texture, 1, 1, sheet.textureWidth, sheet.textureHeight, 0, 0};
-}
-
-// The HUD's overlays over the match, in their order.
-void RunMatchHud(ClientApp& app)
-{
-    const tune::Tuning& tuning = tune::g_tuning;
-    FrameLoopState& loop = app.loop;
-    GameSession& session = app.session;
-    const bool ended = session.lobby.winningSide != kTeamNone;
-    uint8_t ownTeam = kTeamNone;
-    if (const net::LobbyMember* own = net::FindLobbyMember(session.lobby, session.ownSlot)) ownTeam = own->side;
-
-    const bool tabHeld = app.sampler.IsKeyDown(tuning.keyBindings[tune::kKeyScoreboard]);
-    if ((tabHeld && !loop.chatOpen) || ended) {
-        const uint8_t localTeam = hud::BuildScoreRows(session.lobby, app.portraits, loop.ownScoreRows,
-                                                      loop.otherScoreRows);
-        hud::DrawScoreboard(app.ui, hud::kScoreboardLayout, localTeam, loop.ownScoreRows, loop.otherScoreRows);
-    }
-    if (loop.upgradesOpen && session.lobby.settings.metalOn != 0) {
-        const SheetIcon coin = CoinIcon(app);
-        bool spendAll = false;
-        const uint8_t track = hud::DrawUpgrades(app.ui, session.own, int32_t(session.economy.metal),
-                                                int32_t(session.economy.bounty), app.statIcons,
-                                                &app.abilityIcon, &coin, &spendAll);
-        if (track != hud::kNoUpgradeClicked) session.SendBuyLevel(track, spendAll);
-    }
-    if (ended) hud::DrawMatchEnd(app.ui, session.lobby.winningSide, ownTeam);
-}
-
-void RunMatchPass(ClientApp& app, float frameTime)
+void RunMatchPass(ClientApp& app, double now, float frameTime)
 {
     app.ui.BeginFrame(app.window.framebufferWidth, app.window.framebufferHeight, MatchInput(app));
     RunChat(app, frameTime);
-    RunMatchHud(app);
+    DrawMatchHud(app, now);
     app.ui.EndFrame();
 }
 
@@ -267,7 +232,7 @@ void RunMenuPass(ClientApp& app, double now, float frameTime)
 void RunFrontEndPass(ClientApp& app, double now, float frameTime)
 {
     if (app.loop.playing) {
-        RunMatchPass(app, frameTime);
+        RunMatchPass(app, now, frameTime);
     } else {
         RunMenuPass(app, now, frameTime);
     }

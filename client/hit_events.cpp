@@ -22,11 +22,19 @@ void PresentHits(const MatchFrame& frame, CharacterFrame& characters, const std:
         if (hit.kind > kLastHitZone) {
             continue;
         }
-        if (hit.healing) {
-            continue;  // a heal shows only as a pop-up to its shooter and its target
-        }
         const bool ownShot = frame.ownId >= 0 && hit.attacker == frame.ownId;
         const bool ownBody = frame.ownId >= 0 && static_cast<int>(hit.victim) == frame.ownId;
+        if (hit.healing) {
+            // A heal shows only as a number to its shooter and its target.
+            if ((ownShot || ownBody) && frame.damageNumbers) {
+                hud::AddPopup(*frame.damageNumbers, hit.position, hit.amount, false, tuning, true);
+            }
+            continue;
+        }
+        if (ownShot && hit.amount > 0 && frame.damageNumbers) {
+            const bool headshot = hit.kind < kRegionNone && IsHeadshot(hit.kind);
+            hud::AddPopup(*frame.damageNumbers, hit.position, hit.amount, headshot, tuning, false);
+        }
         if (sounds && hit.amount > 0) {
             frame.audio->PlayAt(frame.sounds->hit, hit.position, tuning.sound.eventSoundNear,
                                 tuning.sound.eventSoundFar, feedback.hitSoundVolume, 1.0f);

@@ -11,6 +11,7 @@
 #include "client/camera.h"
 #include "game/player_state.h"
 #include "game/tuning.h"
+#include "ui/hud_popups.h"
 
 class CollisionWorld;
 struct Effects;
@@ -31,6 +32,8 @@ struct MatchFrame {
     const audio::StartupSounds* sounds = nullptr;
     const WorldModels* models = nullptr;
     const HitboxSet* hitboxes = nullptr;  // built from the base rig; empty when none could be built
+    hud::PopupList<hud::Popup>* damageNumbers = nullptr;  // the HUD's numbers over hits and heals
+    hud::PopupList<hud::Flash>* currencyGains = nullptr;  // and over the own metal gains
     Camera camera;
     PlayerState display;   // the own player as drawn, carrying the sampler's yaw and pitch
     int ownId = -1;        // the own player slot while joined

@@ -268,6 +268,9 @@ void PresentGains(WorldObjects& objects, const MatchFrame& frame)
     const int64_t gained = economy.metalEarnedSum - objects.lastMetalEarnedSum;
     // A new connection starts its sums again from 0: that is no gain.
     objects.lastMetalEarnedSum = economy.metalEarnedSum;
+    if (gained > 0 && frame.currencyGains != nullptr) {
+        hud::AddFlash(*frame.currencyGains, static_cast<int32_t>(std::min<int64_t>(gained, std::numeric_limits<int32_t>::max())));
+    }
     if (gained > 0 && frame.audio != nullptr && frame.sounds != nullptr) {
         frame.audio->Play(frame.sounds->metalGain, 0.85f, 1.0f);
     }
@@ -275,6 +278,8 @@ void PresentGains(WorldObjects& objects, const MatchFrame& frame)
         frame.audio->Play(frame.sounds->upgrade, 0.9f, 1.0f);
     }
     objects.lastUpgradeCounter = economy.metalSpent;
+    if (frame.damageNumbers != nullptr) hud::AgePopups(*frame.damageNumbers, frame.dt);
+    if (frame.currencyGains != nullptr) hud::AgePopupsB(*frame.currencyGains, frame.dt);
 }
 
 int TakeCoinGrant(WorldObjects& objects)
