@@ -4,12 +4,26 @@
 
 #include "game/asset_paths.h"
 
+namespace {
+
+SheetIcon RowIcon(const SpriteSheet& sprites, int32_t row)
+{
+    if (sprites.texture == 0) return SheetIcon{};
+    return SheetIcon{sprites.texture, sprites.columns, sprites.rows, sprites.textureWidth, sprites.textureHeight, 0,
+                     row};
+}
+
+}  // namespace
+
 SheetIcon HudSheet::Icon(const HudSheet& sheet, int32_t i)
 {
-    if (sheet.sprites.texture == 0 || i < 0 || size_t(i) >= sheet.cells.size()) return SheetIcon{};
-    return SheetIcon{sheet.sprites.texture,      sheet.sprites.columns,       sheet.sprites.rows,
-                     sheet.sprites.textureWidth, sheet.sprites.textureHeight, 0,
-                     sheet.cells[size_t(i)]};
+    if (i < 0 || size_t(i) >= sheet.cells.size()) return SheetIcon{};
+    return RowIcon(sheet.sprites, sheet.cells[size_t(i)]);
+}
+
+SheetIcon HudSheetLabelIcon(const HudSheet& sheet, const char* label)
+{
+    return RowIcon(sheet.sprites, sheet.metadata.FindRow(label));
 }
 
 bool ReadHudSheetMetadata(HudSheet& sheet, const std::string& path, const char* label, int32_t count)

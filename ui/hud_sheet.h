@@ -41,3 +41,8 @@ void NameHudSheetCells(HudSheet& sheet, const char* label, const HudEntryName& n
 // One icon per entry, in entry order: the lists the HUD and the loadout screen index by armour,
 // weapon row and power.
 std::vector<SheetIcon> HudSheetIcons(const HudSheet& sheet);
+
+// The icon of the row labelled `label` (ignoring case), for a picture that is no entry of the
+// family, such as the stat sheet's ABILITY; the empty icon without a texture, not drawable when no
+// row has that label.
+SheetIcon HudSheetLabelIcon(const HudSheet& sheet, const char* label);

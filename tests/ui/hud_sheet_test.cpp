@@ -174,4 +174,16 @@ TEST(HudSheet, IconsCarryTheSheetAndTheEntrysRow)
     EXPECT_EQ(icons[1].row, -1);
 }
 
+TEST(HudSheet, ARowOutsideTheFamilyIsFoundByItsLabel)
+{
+    HudSheet sheet;
+    sheet.metadata = ScanSheetMetadata(
+        R"({"rows": 5, "rowLabels": ["health", "damage", "shot_speed", "speed", "ability"]})", "stats.json");
+    EXPECT_EQ(HudSheetLabelIcon(sheet, "ability").texture, 0u) << "no texture: the empty icon";
+    sheet.sprites.texture = 4;
+    sheet.sprites.rows = 5;
+    EXPECT_EQ(HudSheetLabelIcon(sheet, "ABILITY").row, 4);
+    EXPECT_FALSE(IsDrawable(HudSheetLabelIcon(sheet, "luck")));
+}
+
 }  // namespace hudsheettest
