@@ -1,9 +1,11 @@
 #include "client/character_instances.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <glm/ext/matrix_transform.hpp>
 #include <glm/gtc/quaternion.hpp>
+#include <glm/trigonometric.hpp>
 
 #include "client/character_drawing.h"
 #include "client/game_session.h"
@@ -97,6 +99,12 @@ const render::SkinnedModel* CharacterSkinnedModel(const CharacterAssets& assets,
     return &assets.armours->models[0];
 }
 
+// The yaw that turns the loadout's preview character to face its camera, before any drag.
+float PreviewFacing(const tune::CameraTuning& camera, const glm::vec3& feet)
+{
+    return glm::degrees(std::atan2(feet.x - camera.previewEye[0], feet.z - camera.previewEye[2]));
+}
+
 void RigBones(const anim::Animator& animator, const render::SkinnedModel& model, std::vector<glm::mat4>& bones)
 {
     const size_t n = animator.jointMatrices.size();
@@ -171,7 +179,8 @@ void PoseCharacters(CharacterPresentation& presentation, CharacterFrame& charact
         uint8_t skin = frame.loadoutSkin;
         int armour = frame.loadoutArmour;
         if (preview) {
-            own.model = CharacterModelMatrix(frame.previewFeet, frame.previewTurn, ownAnimator.rootBob, pose);
+            const float facing = PreviewFacing(tuning.camera, frame.previewFeet);
+            own.model = CharacterModelMatrix(frame.previewFeet, facing + frame.previewTurn, ownAnimator.rootBob, pose);
             own.alive = true;
         } else {
             const BodyTurn turn = TurnOf(state.yaw, state.bodyYaw, pose);

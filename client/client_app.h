@@ -38,6 +38,8 @@
 #include "render/sprite_sheet.h"
 #include "ui/accessory_icons.h"
 #include "ui/chat_box.h"
+#include "ui/hud_sheet.h"
+#include "ui/loadout_screen.h"
 #include "ui/scoreboard.h"
 #include "ui/sheet_icon.h"
 #include "ui/ui_context.h"
@@ -79,6 +81,7 @@ struct FrameLoopState {
     std::vector<hud::ScoreRow> otherScoreRows;
     hud::PopupList<hud::Popup> damageNumbers;
     hud::PopupList<hud::Flash> currencyGains;
+    menu::LoadoutScreenState loadoutScreen;
     double affordableSince = -1.0;  // when the cheapest upgrade became affordable; -1 while it is not
     bool upgradesOpen = false;
     bool wireframe = false;
@@ -125,6 +128,10 @@ struct ClientApp {
     int handJoint = -1;
     AccessoryModels accessories;
     AccessoryIcons accessoryIcons;  // the locker's pictures of the accessories
+    HudSheet characterSheet;
+    HudSheet weaponSheet;
+    HudSheet powerSheet;
+    HudSheet statSheet;
     std::vector<SheetIcon> portraits;  // by armour
     std::vector<SheetIcon> statIcons;  // the upgrades' stats
     std::vector<SheetIcon> weaponIcons;  // by weapon row

@@ -6,6 +6,7 @@
 
 #include "game/asset_paths.h"
 #include "game/match_options.h"
+#include "game/progression.h"
 #include "game/team.h"
 #include "net/udp_socket.h"
 #include "platform/clock.h"
@@ -35,6 +36,9 @@ void DestroyGraphics(ClientApp& app)
     for (SpriteSheet& sheet : app.mapPreviews) sheet.Destroy();
     app.mapPreviews.clear();
     app.metalSheet.Destroy();
+    for (HudSheet* sheet : {&app.characterSheet, &app.weaponSheet, &app.powerSheet, &app.statSheet}) {
+        sheet->sprites.Destroy();
+    }
     app.resourcesSheet.Destroy();
     if (app.uiReady) {
         app.ui.batch.Shutdown();
@@ -53,6 +57,24 @@ void DestroyGraphics(ClientApp& app)
     app.window.Destroy();
 }
 
+// The HUD's pictures of the armours, weapons, powers and stats, each looked up by its row label.
+void LoadHudSheets(ClientApp& app, const tune::Tuning& tuning)
+{
+    LoadHudSheet(app.characterSheet, "sprites/character_portraits.png", "sprites/character_portraits.json",
+                 "character", tune::Tuning::kArmorCount, [&](int32_t i) { return tuning.Armor(i).id; });
+    LoadHudSheet(app.weaponSheet, "sprites/weapons-sheet.png", "sprites/weapons.json", "weapon",
+                 tune::Tuning::kWeaponCount, [&](int32_t i) { return tuning.Weapon(i).id; });
+    LoadHudSheet(app.powerSheet, "sprites/powers.png", "sprites/powers.json", "power", tune::Tuning::kPowerCount,
+                 [&](int32_t i) { return tuning.Power(i).id; });
+    app.portraits = HudSheetIcons(app.characterSheet);
+    app.weaponIcons = HudSheetIcons(app.weaponSheet);
+    app.powerIcons = HudSheetIcons(app.powerSheet);
+    LoadHudSheet(app.statSheet, "sprites/stats.png", "sprites/stats.json", "stat", kUpgradeTrackCount,
+                 [](int32_t i) { return StatKey(uint8_t(i)); });
+    app.statIcons = HudSheetIcons(app.statSheet);
+    app.abilityIcon = HudSheetLabelIcon(app.statSheet, "ability");
+}
+
 void LoadSheets(ClientApp& app, const tune::Tuning& tuning)
 {
     if (!app.resourcesSheet.Load(AssetPath("sprites/resources.png"), tuning.match.drops.sheetColumns,
@@ -63,6 +85,7 @@ void LoadSheets(ClientApp& app, const tune::Tuning& tuning)
     if (skySettings > 0) {
         std::printf("[sky] %d settings from assets/skies\n", skySettings);
     }
+    LoadHudSheets(app, tuning);
     const char* metalPath = "sprites/metal.png";
     if (!app.metalSheet.Load(AssetPath(metalPath), 1, 1)) {
         std::printf("[metal] no %s; the HUD will show the number alone\n", metalPath);

@@ -150,6 +150,7 @@ void AnimateOwnCharacter(ClientApp& app, const tune::Tuning& tuning, float frame
         animator.SetHoldStyle(tuning.Weapon(app.loadout.primary).holdStyle);
         animator.throwClock = -1.0f;
         animator.Advance(frameTime, 0.0f, true);
+        animator.ComputeJointMatrices(0.0f, 0.0f, app.ownSkinning);
         return;
     }
     const PlayerState& display = loop.display;

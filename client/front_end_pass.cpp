@@ -185,11 +185,24 @@ void TitleScreen(ClientApp& app, double now, float frameTime)
     TitleAction(app, menu::DrawTitleScreen(app.ui, app.configuredServer.c_str(), "", now, kickReason));
 }
 
-void LoadoutScreen(ClientApp& app)
+void LoadoutScreen(ClientApp& app, double now)
 {
     const float width = float(app.window.framebufferWidth);
     const float height = float(app.window.framebufferHeight);
     app.ui.LabelCentered(width * 0.5f, height - 60.0f, "HOLD RIGHT MOUSE AND DRAG TO TURN", 1.5f, kHintColour);
+    ClientLoadout& loadout = app.loadout;
+    int32_t armour = loadout.armour;
+    int32_t primary = loadout.primary;
+    int32_t secondary = loadout.secondary;
+    int32_t power = loadout.power;
+    const bool back = menu::DrawLoadoutScreen(app.ui, tune::g_tuning, armour, primary, secondary, power,
+                                              app.loop.loadoutScreen, now, app.portraits, app.weaponIcons,
+                                              app.powerIcons);
+    loadout.armour = uint8_t(armour);
+    loadout.primary = uint8_t(primary);
+    loadout.secondary = uint8_t(secondary);
+    loadout.power = uint8_t(power);
+    if (back) app.join.screen = Screen::Title;
 }
 
 void JoinedScreen(ClientApp& app)
@@ -215,7 +228,7 @@ void RunMenuPass(ClientApp& app, double now, float frameTime)
         TitleScreen(app, now, frameTime);
         break;
     case Screen::Loadout:
-        LoadoutScreen(app);
+        LoadoutScreen(app, now);
         break;
     case Screen::Joined:
         JoinedScreen(app);
