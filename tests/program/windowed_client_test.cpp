@@ -118,7 +118,9 @@ TEST(WindowedClient, HostsAMatchWithBotsPlaysItAndStopsItsServer)
                              "[accessories] ", "[weapon] M4 ", "[grenade] ", "[hit] 13 hitboxes from ",
                              "  WASD move | Space jump | Shift sprint | Ctrl crouch\n",
                              "  Esc releases the mouse, click to recapture\n", "[client] connected as player 0\n",
-                             "[frame] ", " fps, ", "  level: "}) {
+                             "[frame] ", " fps, ", "  level: ", "[menuart] loaded 8 layers, ",
+                             "[portraits] character: 5 of 5 named across 5 rows\n", "[portraits] weapon: ",
+                             "[portraits] power: 5 of 5 named", "[portraits] stat: ", " icon(s) baked\n"}) {
         EXPECT_THAT(out, HasSubstr(line));
     }
     EXPECT_THAT(client.Err(), Not(HasSubstr("[GL] type=")));
