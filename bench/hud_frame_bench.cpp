@@ -1,6 +1,6 @@
 // One busy in-match HUD frame batched on the CPU, as the front-end pass queues it before the
-// upload: the scope's iris fully closed, 16 name tags, 64 damage numbers, a few currency gains and
-// every panel, in the pass's order. No GL: the batch is emptied instead of rendered. Reports the
+// upload: the scope's iris fully closed, 16 name tags, 64 damage numbers, a few currency gains,
+// every panel and the scoreboard's two tables of 16 rows, in the pass's order. No GL: the batch is emptied instead of rendered. Reports the
 // quads queued and the allocations per frame (the batch keeps its memory, so after the first frame
 // there should be none).
 #include <benchmark/benchmark.h>
@@ -21,6 +21,7 @@
 #include "ui/hud_name_tags.h"
 #include "ui/hud_popups.h"
 #include "ui/hud_power_slot.h"
+#include "ui/scoreboard.h"
 #include "ui/sheet_icon.h"
 #include "ui/ui_context.h"
 
@@ -34,6 +35,8 @@ struct BusyHud {
     hud::PopupList<hud::Flash> gains;
     SheetIcon icon{1, 4, 4, 256, 256, 1, 2};
     glm::vec3 eye{0.0f, 1.7f, 4.0f};
+    hud::ScoreRow ownRows[16];
+    hud::ScoreRow otherRows[16];
     size_t uiQuads = 0, spriteQuads = 0;  // of the last frame
     int tagsDrawn = 0;
 
@@ -46,6 +49,10 @@ struct BusyHud {
             hud::AddPopup(damage, glm::vec3(float(i % 8) - 3.5f, 1.0f, -4.0f - float(i / 8) * 2.0f), 10 + i, i % 5 == 0,
                           tuning, i % 7 == 0);
             damage.entries.back().age = float(i) * 0.01f;
+        }
+        for (int i = 0; i < 16; ++i) {
+            ownRows[i] = hud::ScoreRow{"PLAYERNAME", 20 - i, i, icon, uint8_t(i == 3)};
+            otherRows[i] = hud::ScoreRow{"OTHERNAME", 18 - i, i + 1, icon, 0};
         }
         for (int i = 0; i < 4; ++i) {
             hud::AddFlash(gains, 25 * (i + 1));
@@ -70,7 +77,7 @@ struct BusyHud {
         hud::DrawLives(ctx, 2.5f, 2);
         hud::DrawPopups(damage, ctx, viewProj, tuning);
         hud::DrawPopupsB(gains, ctx, viewProj, glm::vec3(0.0f, 1.0f, 0.0f), &icon);
-        // The scoreboard's rows, shown while Tab is held, are queued here.
+        hud::DrawScoreboard(ctx, hud::kScoreboardLayout, 0, ownRows, otherRows);
         hud::DrawBounty(ctx, 1250, 300, &icon, 0.8f);
         uiQuads = ctx.batch.uiVertices.size() / 6;
         spriteQuads = ctx.batch.spriteVertices.size() / 6;

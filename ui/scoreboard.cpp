@@ -21,11 +21,18 @@ constexpr uint32_t kUntinted = 0xffffffff;
 
 }  // namespace
 
-void SortScoreRows(std::vector<ScoreRow>& rows)
+void SortScoreRows(std::span<ScoreRow> rows)
 {
-    std::stable_sort(rows.begin(), rows.end(), [](const ScoreRow& a, const ScoreRow& b) {
+    // Insertion sort: stable, and a room's few rows need no scratch memory.
+    const auto before = [](const ScoreRow& a, const ScoreRow& b) {
         return a.kills != b.kills ? a.kills > b.kills : a.deaths < b.deaths;
-    });
+    };
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const ScoreRow row = rows[i];
+        size_t j = i;
+        for (; j > 0 && before(row, rows[j - 1]); --j) rows[j] = rows[j - 1];
+        rows[j] = row;
+    }
 }
 
 void DrawScoreTable(ui::Context& ctx, const ScoreboardLayout& layout, float s, float x, float y, float width,
@@ -70,15 +77,13 @@ void DrawScoreTable(ui::Context& ctx, const ScoreboardLayout& layout, float s, f
     }
 }
 
-void DrawScoreboard(ui::Context& ctx, const ScoreboardLayout& layout, uint8_t localTeam,
-                    std::span<const ScoreRow> ownRows, std::span<const ScoreRow> otherRows)
+void DrawScoreboard(ui::Context& ctx, const ScoreboardLayout& layout, uint8_t localTeam, std::span<ScoreRow> own,
+                    std::span<ScoreRow> other)
 {
     const float W = static_cast<float>(ctx.batch.width);
     const float H = static_cast<float>(ctx.batch.height);
     const float s = std::max(0.5f, H / 1080.0f);
 
-    std::vector<ScoreRow> own(ownRows.begin(), ownRows.end());
-    std::vector<ScoreRow> other(otherRows.begin(), otherRows.end());
     SortScoreRows(own);
     SortScoreRows(other);
 

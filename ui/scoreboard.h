@@ -47,17 +47,17 @@ struct ScoreboardLayout {
 
 constexpr ScoreboardLayout kScoreboardLayout{};
 
-// More kills first, then fewer deaths; rows that tie keep their order.
-void SortScoreRows(std::vector<ScoreRow>& rows);
+// More kills first, then fewer deaths; rows that tie keep their order. In place, allocating nothing.
+void SortScoreRows(std::span<ScoreRow> rows);
 
 // One table at (x, y) in the colour of `team`, its sizes times `s`; the rows are drawn as given.
 void DrawScoreTable(ui::Context& ctx, const ScoreboardLayout& layout, float s, float x, float y, float width,
                     const char* heading, uint8_t team, std::span<const ScoreRow> rows);
 
 // localTeam is 255 when the match has no teams: the left table is then everybody's. The panel is
-// as tall as the longer list.
-void DrawScoreboard(ui::Context& ctx, const ScoreboardLayout& layout, uint8_t localTeam,
-                    std::span<const ScoreRow> ownRows, std::span<const ScoreRow> otherRows);
+// as tall as the longer list. Both lists are sorted in place.
+void DrawScoreboard(ui::Context& ctx, const ScoreboardLayout& layout, uint8_t localTeam, std::span<ScoreRow> ownRows,
+                    std::span<ScoreRow> otherRows);
 
 // The two lists from the room's members: everyone goes to `ownRows` in a match without teams or
 // while the local player has no side, else the local player's side does and the rest go to

@@ -48,8 +48,7 @@ float PanelHeight(int n)
     return 16.0f + 18.0f + 4.0f + 48.0f * static_cast<float>(n) + 34.0f + 2.0f * 18.0f;
 }
 
-void Draw(ScreenDriver& d, uint8_t localTeam, const std::vector<hud::ScoreRow>& own,
-          const std::vector<hud::ScoreRow>& other)
+void Draw(ScreenDriver& d, uint8_t localTeam, std::vector<hud::ScoreRow> own, std::vector<hud::ScoreRow> other)
 {
     d.Idle([&] { hud::DrawScoreboard(d.ctx, hud::kScoreboardLayout, localTeam, own, other); });
 }
