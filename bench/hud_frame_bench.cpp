@@ -1,8 +1,8 @@
 // One busy in-match HUD frame batched on the CPU, as the front-end pass queues it before the
 // upload: the scope's iris fully closed, 16 name tags, 64 damage numbers, a few currency gains,
-// every panel and the scoreboard's two tables of 16 rows, in the pass's order. No GL: the batch is emptied instead of rendered. Reports the
-// quads queued and the allocations per frame (the batch keeps its memory, so after the first frame
-// there should be none).
+// every panel and the scoreboard's two tables of 16 rows, in the pass's order. No GL: the batch is
+// emptied instead of rendered. Reports the quads queued and the allocations per frame (the batch
+// keeps its memory, so after the first frame there should be none).
 #include <benchmark/benchmark.h>
 
 #include <cmath>

@@ -269,7 +269,8 @@ void PresentGains(WorldObjects& objects, const MatchFrame& frame)
     // A new connection starts its sums again from 0: that is no gain.
     objects.lastMetalEarnedSum = economy.metalEarnedSum;
     if (gained > 0 && frame.currencyGains != nullptr) {
-        hud::AddFlash(*frame.currencyGains, static_cast<int32_t>(std::min<int64_t>(gained, std::numeric_limits<int32_t>::max())));
+        const int64_t shown = std::min<int64_t>(gained, std::numeric_limits<int32_t>::max());
+        hud::AddFlash(*frame.currencyGains, static_cast<int32_t>(shown));
     }
     if (gained > 0 && frame.audio != nullptr && frame.sounds != nullptr) {
         frame.audio->Play(frame.sounds->metalGain, 0.85f, 1.0f);

@@ -327,4 +327,91 @@ TEST(WindowedClient, CapturesShowTheMatchFromBehindThePlayerAndTheGreyboxWithout
     EXPECT_LT(match.Share(0.0, 0.0, 1.0, 1.0, grey), greybox.Share(0.0, 0.0, 1.0, 1.0, grey));
 }
 
+// The HUD over the 30th frame of a match at 1280 x 720, and with Tab held from the start the
+// scoreboard over it. Where each element stands follows from the window's size: the health bar at
+// (112, 682), the rounds right of x 960 on the ammunition panel's line at y 68, the power slot's
+// box from (604, 624), the coin at (563, 19) on the metal panel.
+TEST(WindowedClient, TheHudShowsHealthRoundsPowerAndMetalAndTabTheScoreboard)
+{
+    SKIP_WITHOUT_DISPLAY();
+    testsupport::TempFolder folder;
+    const auto capture = [&](const std::string& name, bool holdTab) {
+        const std::string frame = (std::filesystem::path(folder.Path()) / name).string();
+        ChildProgram client;
+        EXPECT_TRUE(client.Launch(ProgramPath(),
+                                  {"--autohost", "--add-bots", "3", "--autohost-delay", "1", "--map", "1", "--demo",
+                                   "--size", "1280x720", "--capture", frame, "--frames", "30", "--seconds", "120"},
+                                  kMatchCaptureEnvironment));
+        if (holdTab) {
+            EXPECT_TRUE(client.WaitForOutput("click to recapture\n", kStartSeconds)) << client.Out();
+            EXPECT_EQ(std::system("xdotool search --sync --limit 1 --name '^Zell War' windowfocus --sync keydown Tab"
+                                  " >/dev/null 2>&1"),
+                      0);
+        }
+        EXPECT_EQ(client.WaitForExit(kStartSeconds), 0) << client.Out() << client.Err();
+        if (holdTab) std::system("xdotool keyup Tab >/dev/null 2>&1");
+        Capture picture;
+        EXPECT_TRUE(picture.Load(frame)) << client.Out();
+        return picture;
+    };
+    const Capture hud = capture("hud.png", false);
+    ASSERT_EQ(hud.width, 1280);
+    ASSERT_EQ(hud.height, 720);
+    const auto box = [&](const Capture& c, int x0, int y0, int x1, int y1, auto test) {
+        return c.Share(double(x0) / c.width, double(y0) / c.height, double(x1) / c.width, double(y1) / c.height, test);
+    };
+    const auto green = [](int r, int g, int b) { return g > r + 60 && g > b + 60; };
+    // Full health at the start: a green bar.
+    EXPECT_GT(box(hud, 114, 683, 300, 687, green), 0.9);
+    // The rounds in white, above a quarter of the magazine.
+    EXPECT_GT(box(hud, 960, 68, 1240, 96, [](int r, int g, int b) { return r > 200 && g > 200 && b > 200; }), 0.05);
+    // The grenade ready: the power slot's box outlined green.
+    EXPECT_GT(box(hud, 606, 624, 674, 626, green), 0.9);
+    // The coin of the metal panel (metal is on by default).
+    EXPECT_GT(box(hud, 563, 19, 593, 49, [](int r, int g, int b) { return r > 170 && g > 120 && b < 110; }), 0.2);
+    // The crosshair.
+    EXPECT_GT(hud.Share(0.47, 0.45, 0.53, 0.55, green), 0.02);
+
+    // With Tab held the scoreboard's dark panel covers the middle of the desert.
+    const Capture board = capture("scoreboard.png", true);
+    const auto panel = [](int r, int g, int b) { return r < 70 && g < 70 && b < 90 && b >= r; };
+    EXPECT_GT(board.Share(0.35, 0.4, 0.65, 0.6, panel), 0.5);
+    EXPECT_LT(hud.Share(0.35, 0.4, 0.65, 0.6, panel), board.Share(0.35, 0.4, 0.65, 0.6, panel));
+}
+
+// The loadout screen at 1600 x 900: its panel from x 992 holds the PRIMARY tab's grid of four
+// columns of 120.5 x 104 cells, 130.5 and 114 apart, from (1016, 236); the first cell is the
+// chosen M4. The preview character stands left of the panel, in its blue armour, with the hat.
+TEST(WindowedClient, TheLoadoutScreenShowsTheWeaponsAndThePreviewCharacter)
+{
+    SKIP_WITHOUT_DISPLAY();
+    testsupport::TempFolder folder;
+    const std::string frame = (std::filesystem::path(folder.Path()) / "loadout.png").string();
+    ChildProgram client;
+    ASSERT_TRUE(client.Launch(ProgramPath(), {"--loadout", "--hat", "top_hat", "--size", "1600x900", "--capture",
+                                              frame, "--frames", "20", "--seconds", "60"},
+                              kWindowEnvironment));
+    EXPECT_EQ(client.WaitForExit(kStartSeconds), 0) << client.Out() << client.Err();
+    EXPECT_THAT(client.Out() + client.Err(), Not(HasSubstr("no such accessory")));
+    Capture picture;
+    ASSERT_TRUE(picture.Load(frame));
+    ASSERT_EQ(picture.width, 1600);
+    const auto box = [&](double x0, double y0, double x1, double y1, auto test) {
+        return picture.Share(x0 / 1600.0, y0 / 900.0, x1 / 1600.0, y1 / 900.0, test);
+    };
+    // The chosen cell's green frame.
+    EXPECT_GT(box(1020, 236, 1130, 238, [](int r, int g, int b) { return g > r + 60 && g > b + 60; }), 0.9);
+    // A weapon's picture in each of the other eight cells: pixels unlike the cell's own fill.
+    const auto picturePixel = [](int r, int g, int b) {
+        return std::abs(r - 44) + std::abs(g - 50) + std::abs(b - 64) > 40;
+    };
+    for (int i = 1; i < 9; ++i) {
+        const double x = 1016.0 + (i % 4) * 130.5;
+        const double y = 236.0 + (i / 4) * 114.0;
+        EXPECT_GT(box(x + 17, y, x + 103, y + 86, picturePixel), 0.05) << "cell " << i;
+    }
+    // The preview character: its blue armour left of the panel.
+    EXPECT_GT(box(500, 100, 980, 800, [](int r, int g, int b) { return b > r + 60 && b > g + 30; }), 0.1);
+}
+
 }  // namespace windowedclienttest
