@@ -4,6 +4,7 @@
 // null output.
 #include <signal.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -370,13 +371,13 @@ TEST(WindowedClient, TheHudShowsHealthRoundsPowerAndMetalAndTabTheScoreboard)
     // The coin of the metal panel (metal is on by default).
     EXPECT_GT(box(hud, 563, 19, 593, 49, [](int r, int g, int b) { return r > 170 && g > 120 && b < 110; }), 0.2);
     // The crosshair.
-    EXPECT_GT(hud.Share(0.47, 0.45, 0.53, 0.55, green), 0.02);
+    EXPECT_GT(box(hud, 624, 344, 656, 376, green), 0.02);
 
-    // With Tab held the scoreboard's dark panel covers the middle of the desert.
+    // With Tab held the scoreboard's dark panel and rows cover the upper middle of the desert.
     const Capture board = capture("scoreboard.png", true);
-    const auto panel = [](int r, int g, int b) { return r < 70 && g < 70 && b < 90 && b >= r; };
-    EXPECT_GT(board.Share(0.35, 0.4, 0.65, 0.6, panel), 0.5);
-    EXPECT_LT(hud.Share(0.35, 0.4, 0.65, 0.6, panel), board.Share(0.35, 0.4, 0.65, 0.6, panel));
+    const auto dark = [](int r, int g, int b) { return std::max({r, g, b}) < 110; };
+    EXPECT_GT(box(board, 360, 210, 920, 340, dark), 0.6);
+    EXPECT_LT(box(hud, 360, 210, 920, 340, dark), box(board, 360, 210, 920, 340, dark));
 }
 
 // The loadout screen at 1600 x 900: its panel from x 992 holds the PRIMARY tab's grid of four
