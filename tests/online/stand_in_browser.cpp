@@ -51,5 +51,6 @@ int main(int argc, char** argv)
         return 1;
     }
     std::fwrite(page.data(), 1, page.size(), stdout);
+    std::fputc('\n', stdout);
     return 0;
 }
