@@ -88,25 +88,28 @@ void DiscardDownload(DownloadSink& sink) {
     std::remove(sink.targetFile->c_str());
 }
 
-std::string FailureSentence(const HttpsExchange& exchange, const DownloadSink& sink, CURLcode code) {
-    if (sink.cancelled || exchange.Aborted()) return "";
+std::string FailureSentence(const DownloadSink& sink, ExchangeFailure failure) {
+    if (sink.cancelled) return "";
     if (sink.refusedStatus) return "The update server had nothing to give.";
     if (sink.openFailed) return "Could not write the download to disk.";
     if (sink.writeFailed) return "Ran out of room while saving the download.";
-    switch (code) {
-    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-        return "The update server's identity did not match.";
-    case CURLE_URL_MALFORMAT:
-    case CURLE_UNSUPPORTED_PROTOCOL:
-        return "Could not build the request.";
-    case CURLE_OUT_OF_MEMORY:
-    case CURLE_FAILED_INIT:
+    switch (failure) {
+    case ExchangeFailure::Stopped:
+        return "";
+    case ExchangeFailure::NotStarted:
         return "Could not start a secure connection.";
-    default:
+    case ExchangeFailure::NotBuilt:
+        return "Could not build the request.";
+    case ExchangeFailure::WrongKey:
+        return "The update server's identity did not match.";
+    case ExchangeFailure::Unreachable:
+    case ExchangeFailure::SendFailed:
+        return "Could not reach the update server.";
+    case ExchangeFailure::NoReply:
+        return "No reply from the update server.";
+    case ExchangeFailure::ReplyCut:
         break;
     }
-    if (!exchange.Connected()) return "Could not reach the update server.";
-    if (!exchange.ReplyHeadersSeen()) return "No reply from the update server.";
     if (sink.total != 0 && sink.done != sink.total) return "The download stopped early.";
     return "The connection dropped during the download.";
 }
@@ -143,7 +146,7 @@ HttpResponse HttpsDownload(const HttpsEndpoint& endpoint, const std::string& pat
     const CURLcode code = exchange.Perform();
     response.status = exchange.Status();
     if (code != CURLE_OK) {
-        response.error = FailureSentence(exchange, sink, code);
+        response.error = FailureSentence(sink, exchange.Failure(code));
         if (!sink.refusedStatus && exchange.ReplyHeadersSeen()) DiscardDownload(sink);
         return response;
     }

@@ -63,7 +63,8 @@ bool HttpsExchange::Prepare(const HttpsEndpoint& endpoint, const std::string& pa
 
     // Resolving and connecting share one limit here; afterwards a silence longer than the send or
     // receive time ends the exchange, however long the whole transfer takes.
-    ok = ok && curl_easy_setopt(handle_, CURLOPT_CONNECTTIMEOUT_MS, timeouts.resolveMs + timeouts.connectMs) == CURLE_OK;
+    const long connectMs = timeouts.resolveMs + timeouts.connectMs;
+    ok = ok && curl_easy_setopt(handle_, CURLOPT_CONNECTTIMEOUT_MS, connectMs) == CURLE_OK;
     const long idleSeconds = (timeouts.sendMs > timeouts.receiveMs ? timeouts.sendMs : timeouts.receiveMs) / 1000;
     ok = ok && curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_LIMIT, 1L) == CURLE_OK;
     ok = ok && curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_TIME, idleSeconds) == CURLE_OK;
@@ -101,6 +102,25 @@ CURLcode HttpsExchange::Perform() {
         if (set != CURLE_OK) return set;
     }
     return curl_easy_perform(handle_);
+}
+
+ExchangeFailure HttpsExchange::Failure(CURLcode code) const {
+    if (aborted_) return ExchangeFailure::Stopped;
+    switch (code) {
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        return ExchangeFailure::WrongKey;
+    case CURLE_URL_MALFORMAT:
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return ExchangeFailure::NotBuilt;
+    case CURLE_OUT_OF_MEMORY:
+    case CURLE_FAILED_INIT:
+        return ExchangeFailure::NotStarted;
+    default:
+        break;
+    }
+    if (!connected_) return ExchangeFailure::Unreachable;
+    if (!replyHeadersSeen_) return code == CURLE_SEND_ERROR ? ExchangeFailure::SendFailed : ExchangeFailure::NoReply;
+    return ExchangeFailure::ReplyCut;
 }
 
 size_t HttpsExchange::OnHeaderLine(char* data, size_t size, size_t count, void* self) {

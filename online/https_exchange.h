@@ -20,6 +20,18 @@ struct ExchangeTimeouts {
     long receiveMs = 15000;
 };
 
+// Where a failed exchange stopped, for each caller to tell in its own words.
+enum class ExchangeFailure {
+    Stopped,      // the abort flag was set
+    NotStarted,   // libcurl could not set up
+    NotBuilt,     // the address could not be formed
+    WrongKey,     // the server's key did not match the pin; nothing was sent
+    Unreachable,  // no connection or no handshake (an untrusted certificate without a pin ends here)
+    SendFailed,   // the connection failed while the request went out
+    NoReply,      // the request went out, the reply's headers did not arrive whole
+    ReplyCut,     // the reply's headers arrived, its body did not
+};
+
 class HttpsExchange {
 public:
     HttpsExchange();
@@ -50,6 +62,8 @@ public:
     bool ReplyHeadersSeen() const { return replyHeadersSeen_; }
     int32_t Status() const { return replyHeadersSeen_ ? status_ : 0; }
     bool Aborted() const { return aborted_; }
+    // What `code`, the result of Perform, says went wrong.
+    ExchangeFailure Failure(CURLcode code) const;
 
 private:
     static size_t OnHeaderLine(char* data, size_t size, size_t count, void* self);

@@ -46,26 +46,25 @@ bool SetMethodAndBody(CURL* handle, const std::string& method, const std::string
     return ok;
 }
 
-std::string FailureSentence(const HttpsExchange& exchange, CURLcode code, bool bodyToSend) {
-    if (exchange.Aborted()) return "The request was stopped.";
-    switch (code) {
-    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-        return "The account server's identity did not match. Not sending your password.";
-    case CURLE_URL_MALFORMAT:
-    case CURLE_UNSUPPORTED_PROTOCOL:
-        return "Could not build the request.";
-    case CURLE_OUT_OF_MEMORY:
-    case CURLE_FAILED_INIT:
+std::string FailureSentence(ExchangeFailure failure, bool bodyToSend) {
+    switch (failure) {
+    case ExchangeFailure::Stopped:
+        return "The request was stopped.";
+    case ExchangeFailure::NotStarted:
         return "Could not start a secure connection.";
-    default:
-        break;
-    }
-    if (!exchange.Connected()) return "Could not reach the account server.";
-    if (!exchange.ReplyHeadersSeen()) {
-        if (code == CURLE_SEND_ERROR) {
-            return bodyToSend ? "The connection dropped while sending." : "Could not reach the account server.";
-        }
+    case ExchangeFailure::NotBuilt:
+        return "Could not build the request.";
+    case ExchangeFailure::WrongKey:
+        return "The account server's identity did not match. Not sending your password.";
+    case ExchangeFailure::Unreachable:
+        return "Could not reach the account server.";
+    case ExchangeFailure::SendFailed:
+        // Without a body only the headers were going out: the server was never really reached.
+        return bodyToSend ? "The connection dropped while sending." : "Could not reach the account server.";
+    case ExchangeFailure::NoReply:
         return "No reply from the account server.";
+    case ExchangeFailure::ReplyCut:
+        break;
     }
     return "The connection dropped while reading the reply.";
 }
@@ -103,7 +102,7 @@ HttpResponse HttpsRequest(const HttpsEndpoint& endpoint, const char* method, con
     if (reader.tooLarge) {
         response.error = "The reply was too large.";
     } else if (code != CURLE_OK) {
-        response.error = FailureSentence(exchange, code, !body.empty());
+        response.error = FailureSentence(exchange.Failure(code), !body.empty());
     }
     return response;
 }

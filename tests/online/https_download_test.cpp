@@ -96,8 +96,8 @@ TEST_F(HttpsDownloadTest, FailuresLeaveNoFile) {
         EXPECT_EQ(response.status, c.status);
         const bool replaced = c.status == 200;
         // A 2xx status replaces the old file; a refusal leaves it as it was.
-        EXPECT_EQ(FilesIn(folder_.Path()), replaced ? std::vector<std::string>{} : std::vector<std::string>{"update.zip"})
-            << c.error;
+        const auto left = replaced ? std::vector<std::string>{} : std::vector<std::string>{"update.zip"};
+        EXPECT_EQ(FilesIn(folder_.Path()), left) << c.error;
         std::filesystem::remove(Target());
     }
 }
@@ -120,7 +120,7 @@ TEST_F(HttpsDownloadTest, AStalledDownloadEndsWhenAbortedAndLeavesNoFile) {
     double_.SetFaults(faults);
     std::atomic<bool> abort{false};
     std::thread stopper([&] {
-        while (double_.RequestCount() == 0) std::this_thread::yield();
+        double_.WaitForRequests(1);
         abort = true;
     });
     const net::HttpResponse response =

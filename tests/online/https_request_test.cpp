@@ -48,7 +48,8 @@ TEST_F(HttpsRequestTest, AWrongKeySendsNothingNotEvenTheToken) {
 }
 
 TEST_F(HttpsRequestTest, AMalformedPinMatchesNothing) {
-    for (const std::string& pin : std::vector<std::string>{"not a pin", double_.Pin() + ";sha256//" + double_.Pin(), double_.Pin().substr(1)}) {
+    const std::string good = double_.Pin();
+    for (const std::string& pin : std::vector<std::string>{"not a pin", good + ";sha256//" + good, good.substr(1)}) {
         net::HttpsEndpoint endpoint = double_.Endpoint();
         endpoint.pin = pin;
         EXPECT_EQ(net::HttpsGet(endpoint, "/test/hello", "").error, kIdentityMismatch) << pin;
@@ -181,7 +182,7 @@ TEST_F(HttpsRequestTest, AStalledRequestEndsWhenAborted) {
     double_.SetFaults(faults);
     std::atomic<bool> abort{false};
     std::thread stopper([&] {
-        while (double_.RequestCount() == 0) std::this_thread::yield();
+        double_.WaitForRequests(1);
         abort = true;
     });
     const net::HttpResponse response = net::HttpsGet(double_.Endpoint(), "/test/hello", "", &abort);

@@ -87,6 +87,7 @@ struct AccountDouble::Inner {
 
     mutable std::mutex mutex;
     std::condition_variable stallLifted;
+    mutable std::condition_variable requestArrived;
     std::map<std::pair<std::string, std::string>, Handler> handlers;
     DoubleFaults faults = NoFaults();
     bool stopping = false;
@@ -172,6 +173,7 @@ void AccountDouble::Inner::Serve(const httplib::Request& request, httplib::Respo
     {
         std::unique_lock lock(mutex);
         log.push_back(logged);
+        requestArrived.notify_all();
         if (faults.times != 0) {
             active = faults;
             if (faults.times > 0) --faults.times;
@@ -275,6 +277,7 @@ void AccountDouble::Stop() {
         inner.stopping = true;
     }
     inner.stallLifted.notify_all();
+    inner.requestArrived.notify_all();
     if (inner.server) inner.server->stop();
     if (inner.thread.joinable()) inner.thread.join();
 }
@@ -320,6 +323,11 @@ std::vector<LoggedRequest> AccountDouble::Requests() const {
 size_t AccountDouble::RequestCount() const {
     std::lock_guard lock(inner_->mutex);
     return inner_->log.size();
+}
+
+void AccountDouble::WaitForRequests(size_t count) const {
+    std::unique_lock lock(inner_->mutex);
+    inner_->requestArrived.wait(lock, [&] { return inner_->stopping || inner_->log.size() >= count; });
 }
 
 void AccountDouble::ClearRequests() {

@@ -97,6 +97,8 @@ public:
 
     std::vector<LoggedRequest> Requests() const;
     size_t RequestCount() const;
+    // Returns once `count` requests have arrived in all (or the double stops).
+    void WaitForRequests(size_t count) const;
     void ClearRequests();
     // Prints one "[double] ..." line per request on standard output (for the stand-alone program).
     void PrintRequests(bool print);
