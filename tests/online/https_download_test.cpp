@@ -115,14 +115,8 @@ TEST_F(HttpsDownloadTest, ACancelReturnsNoErrorAndNoFile) {
 }
 
 TEST_F(HttpsDownloadTest, AStalledDownloadEndsWhenAbortedAndLeavesNoFile) {
-    DoubleFaults faults;
-    faults.stall = true;
-    double_.SetFaults(faults);
     std::atomic<bool> abort{false};
-    std::thread stopper([&] {
-        double_.WaitForRequests(1);
-        abort = true;
-    });
+    std::thread stopper = testsupport::AbortOnceStalled(double_, abort);
     const net::HttpResponse response =
         net::HttpsDownload(double_.Endpoint(), "/test/bytes?count=10", Target(), {}, &abort);
     stopper.join();

@@ -177,14 +177,8 @@ TEST_F(HttpsRequestTest, NobodyListeningCannotBeReached) {
 }
 
 TEST_F(HttpsRequestTest, AStalledRequestEndsWhenAborted) {
-    DoubleFaults faults;
-    faults.stall = true;
-    double_.SetFaults(faults);
     std::atomic<bool> abort{false};
-    std::thread stopper([&] {
-        double_.WaitForRequests(1);
-        abort = true;
-    });
+    std::thread stopper = testsupport::AbortOnceStalled(double_, abort);
     const net::HttpResponse response = net::HttpsGet(double_.Endpoint(), "/test/hello", "", &abort);
     stopper.join();
     EXPECT_EQ(response.error, "The request was stopped.");

@@ -346,4 +346,15 @@ std::string AccountDouble::GeneratedBytes(uint64_t count) {
     return bytes;
 }
 
+std::thread AbortOnceStalled(AccountDouble& double_, std::atomic<bool>& abort) {
+    DoubleFaults faults;
+    faults.stall = true;
+    double_.SetFaults(faults);
+    const size_t before = double_.RequestCount();
+    return std::thread([&double_, &abort, before] {
+        double_.WaitForRequests(before + 1);
+        abort = true;
+    });
+}
+
 }  // namespace testsupport

@@ -5,11 +5,13 @@
 // that is not JSON or too large, a reply that never comes, a connection closed early, a
 // Content-Length that promises more than is sent, and certificates that are expired, name another
 // host or hold another key. It runs on threads of its own and stops in its destructor.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -112,5 +114,9 @@ private:
     struct Inner;
     std::unique_ptr<Inner> inner_;
 };
+
+// Stalls every reply of `double_` and starts a thread that sets `abort` once the first request
+// is held: the way to catch a client in the middle of an exchange. The caller joins the thread.
+std::thread AbortOnceStalled(AccountDouble& double_, std::atomic<bool>& abort);
 
 }  // namespace testsupport
