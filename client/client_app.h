@@ -96,6 +96,7 @@ struct FrameLoopState {
     std::string firstHitCapture;  // test builds: where the frame of the first own hit goes
     bool firstHitPending = false;
     bool captureMatchFramesOnly = false;  // test builds: --frames counts the match's frames alone
+    std::string matchEndCapture;          // test builds: where the first frame after the match's end goes
     glm::vec3 firstHitPoint{0.0f};
     uint32_t levelChunksDrawn = 0;   // of the last level draw
     uint32_t levelChunksTotal = 0;

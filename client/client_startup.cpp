@@ -296,6 +296,7 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
     // And `--frames` can count only the frames of a match, so that the capture shows one however
     // long the way into it took.
     app.loop.captureMatchFramesOnly = std::getenv("ZW_CAPTURE_IN_MATCH") != nullptr;
+    if (const char* path = std::getenv("ZW_CAPTURE_MATCH_END")) app.loop.matchEndCapture = path;
     PrintControls();
     return true;
 }

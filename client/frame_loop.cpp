@@ -215,6 +215,13 @@ void CaptureAndTimedClose(ClientApp& app, const Options& options, double now)
         }
         loop.firstHitCapture.clear();
     }
+    if (!loop.matchEndCapture.empty() && loop.playing && app.session.lobby.winningSide != kTeamNone) {
+        glFinish();
+        if (CaptureFrame(loop.matchEndCapture, app.window.framebufferWidth, app.window.framebufferHeight)) {
+            std::printf("[capture] the match's end\n");
+        }
+        loop.matchEndCapture.clear();
+    }
     if (!options.capturePath.empty() && (loop.playing || !loop.captureMatchFramesOnly)) {
         ++loop.captureFrames;
         if (loop.captureFrames == std::max(options.frames, 1)) {

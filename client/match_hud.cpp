@@ -152,5 +152,9 @@ void DrawMatchHud(ClientApp& app, double now)
                                                 &coin, &spendAll);
         if (track != hud::kNoUpgradeClicked) session.SendBuyLevel(track, spendAll);
     }
-    if (ended) hud::DrawMatchEnd(app.ui, session.lobby.winningSide, ownTeam);
+    if (ended) {
+        // Over the scoreboard's portraits: the batch draws sheet cells over its rectangles and text.
+        app.ui.batch.Flush();
+        hud::DrawMatchEnd(app.ui, session.lobby.winningSide, ownTeam);
+    }
 }

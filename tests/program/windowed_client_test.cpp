@@ -415,4 +415,52 @@ TEST(WindowedClient, TheLoadoutScreenShowsTheWeaponsAndThePreviewCharacter)
     EXPECT_GT(box(500, 100, 980, 800, [](int r, int g, int b) { return b > r + 60 && b > g + 30; }), 0.1);
 }
 
+// A room set up by the mouse alone at 1280 x 720: one life each on the ADVANCED page (its LIVES
+// row's "<" at (819, 431), pressed twice from 3), two bots on the blue side, START MATCH. The player
+// stands still until the bots find it; blue wins, and the first frame after the end shows the
+// banner ("BLUE TEAM WINS" in the blue team colour over the dimmed match) and DEFEAT under it.
+TEST(WindowedClient, ARoomOfOneLifeSetUpByTheMouseEndsWithTheWinnersBanner)
+{
+    SKIP_WITHOUT_DISPLAY();
+    testsupport::TempFolder folder;
+    const std::string frame = (std::filesystem::path(folder.Path()) / "end.png").string();
+    std::vector<std::string> environment = kWindowEnvironment;
+    environment.push_back("ZW_CAPTURE_MATCH_END=" + frame);
+    ChildProgram client;
+    ASSERT_TRUE(client.Launch(ProgramPath(), {"--size", "1280x720", "--seconds", "240"}, environment));
+    ASSERT_TRUE(client.WaitForOutput("click to recapture\n", kStartSeconds)) << client.Out() << client.Err();
+    ASSERT_TRUE(ClickAt(640, 343));  // MULTIPLAYER
+    ASSERT_TRUE(client.WaitForOutput("[client] connected as player 0\n", kStartSeconds)) << client.Out();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_TRUE(ClickAt(640, 274));  // CREATE ROOM
+    ASSERT_TRUE(client.WaitForOutput("[server] client 0 created room 1 ", 20.0)) << client.Out();
+    // Each press waits for the screen to show what the last one changed.
+    const auto press = [](int x, int y) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        return ClickAt(x, y);
+    };
+    ASSERT_TRUE(press(740, 155));  // ADVANCED
+    ASSERT_TRUE(press(819, 431));  // LIVES <
+    ASSERT_TRUE(press(819, 431));  // LIVES <
+    ASSERT_TRUE(press(540, 125));  // ROOM
+    ASSERT_TRUE(press(923, 443));  // + BOT on blue
+    ASSERT_TRUE(press(923, 443));
+    ASSERT_TRUE(client.WaitForOutput(" added to room 1 on blue\n", 10.0)) << client.Out();
+    ASSERT_TRUE(press(508, 618));  // START MATCH
+    ASSERT_TRUE(client.WaitForOutput("[server] room 1 started with 3 players ", 20.0)) << client.Out();
+    ASSERT_TRUE(client.WaitForOutput("[capture] the match's end\n", 180.0)) << client.Out();
+    EXPECT_THAT(client.Out(), HasSubstr("(RED, 0 lives left)\n"));
+    EXPECT_THAT(client.Out(), HasSubstr("[server] room 1: BLUE wins\n"));
+    client.Signal(SIGTERM);
+
+    Capture end;
+    ASSERT_TRUE(end.Load(frame));
+    // The banner's blue words across the top third, centred: "BLUE TEAM WINS" at scale 3.5.
+    const auto blue = [](int r, int g, int b) { return b > 180 && b > r + 80 && g > r; };
+    EXPECT_GT(end.Share(0.33, 0.3, 0.67, 0.36, blue), 0.05);
+    // DEFEAT in red under it.
+    const auto red = [](int r, int g, int b) { return r > 150 && r > g + 60 && r > b + 60; };
+    EXPECT_GT(end.Share(0.44, 0.38, 0.56, 0.41, red), 0.05);
+}
+
 }  // namespace windowedclienttest
