@@ -40,6 +40,7 @@ ui::Input PointerInput(const ClientApp& app)
 ui::Input MatchInput(ClientApp& app)
 {
     const std::string typed = app.window.TakeTypedText();
+    app.window.scroll = 0.0f;  // a match's wheel is not the menus' to read afterwards
     const FrameLoopState& loop = app.loop;
     if (loop.upgradesOpen) {
         ui::Input input = PointerInput(app);
