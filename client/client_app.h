@@ -118,6 +118,7 @@ struct ClientApp {
     SpriteSheet resourcesSheet;
     SpriteSheet metalSheet;
     std::vector<SpriteSheet> mapPreviews;
+    std::vector<SheetIcon> mapPreviewIcons;  // the same pictures as the lobby draws them, by map
     bool paintedMenu = false;  // chosen by "config.txt" and F7; drawn only when the art is ready
     render::MenuArt menuArt;
     Effects effects;

@@ -35,6 +35,7 @@ void DestroyGraphics(ClientApp& app)
     DestroyAccessoryModels(app.accessories);
     for (SpriteSheet& sheet : app.mapPreviews) sheet.Destroy();
     app.mapPreviews.clear();
+    app.mapPreviewIcons.clear();
     app.metalSheet.Destroy();
     for (HudSheet* sheet : {&app.characterSheet, &app.weaponSheet, &app.powerSheet, &app.statSheet}) {
         sheet->sprites.Destroy();
@@ -97,6 +98,11 @@ void LoadSheets(ClientApp& app, const tune::Tuning& tuning)
         if (!loaded) {
             std::printf("[maps] no preview for %s; the picker will use its name\n", info.displayName);
         }
+    }
+    app.mapPreviewIcons.clear();
+    for (const SpriteSheet& sheet : app.mapPreviews) {
+        app.mapPreviewIcons.push_back(
+            SheetIcon{sheet.texture, sheet.columns, sheet.rows, sheet.textureWidth, sheet.textureHeight, 0, 0});
     }
 }
 

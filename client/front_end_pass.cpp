@@ -116,17 +116,6 @@ void ClearMatchLeftovers(ClientApp& app)
     app.session.TakeKillEvents();
 }
 
-std::vector<SheetIcon> MapPreviewIcons(const ClientApp& app)
-{
-    std::vector<SheetIcon> icons;
-    icons.reserve(app.mapPreviews.size());
-    for (const SpriteSheet& sheet : app.mapPreviews) {
-        icons.push_back(SheetIcon{sheet.texture, sheet.columns, sheet.rows, sheet.textureWidth, sheet.textureHeight, 0,
-                                  0});
-    }
-    return icons;
-}
-
 void TitleAction(ClientApp& app, int32_t action)
 {
     const tune::Tuning& tuning = tune::g_tuning;
@@ -210,9 +199,9 @@ void JoinedScreen(ClientApp& app)
 {
     // No updater runs in this build: its status stays idle, so the screens never offer an update.
     const net::Updater::Status updater;
-    const std::vector<SheetIcon> previews = MapPreviewIcons(app);
     const int32_t action = menu::DrawMultiplayerScreen(app.ui, app.session, app.join.shownAddress.c_str(),
-                                                       app.join.localServerRunning, updater, app.portraits, previews);
+                                                       app.join.localServerRunning, updater, app.portraits,
+                                                       app.mapPreviewIcons);
     if (action == 1) LeaveGame(app.join, app.session);
 }
 
