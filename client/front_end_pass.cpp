@@ -185,8 +185,11 @@ void LoadoutScreen(ClientApp& app, double now)
     int32_t primary = loadout.primary;
     int32_t secondary = loadout.secondary;
     int32_t power = loadout.power;
+    // Nobody is signed in without an account service: the locker shows the catalogue's names only.
+    menu::LockerView locker;
+    locker.catalogue = &app.accessories.catalogue;
     const bool back = menu::DrawLoadoutScreen(app.ui, tune::g_tuning, armour, primary, secondary, power,
-                                              app.loop.loadoutScreen, now, app.portraits, app.weaponIcons,
+                                              app.loop.loadoutScreen, locker, now, app.portraits, app.weaponIcons,
                                               app.powerIcons);
     loadout.armour = uint8_t(armour);
     loadout.primary = uint8_t(primary);

@@ -151,9 +151,9 @@ void DrawKillFooter(ui::Context& ctx, const tune::WeaponTuning& weapon, const tu
 }  // namespace
 
 bool DrawLoadoutScreen(ui::Context& ctx, const tune::Tuning& tuning, int32_t& armour, int32_t& primary,
-                       int32_t& secondary, int32_t& power, LoadoutScreenState& state, double time,
-                       const std::vector<SheetIcon>& armourIcons, const std::vector<SheetIcon>& weaponIcons,
-                       const std::vector<SheetIcon>& powerIcons)
+                       int32_t& secondary, int32_t& power, LoadoutScreenState& state, const LockerView& locker,
+                       double time, const std::vector<SheetIcon>& armourIcons,
+                       const std::vector<SheetIcon>& weaponIcons, const std::vector<SheetIcon>& powerIcons)
 {
     armour = std::clamp(armour, 0, tune::Tuning::kArmorCount - 1);
     primary = std::clamp(primary, 1, tune::Tuning::kWeaponCount - 1);
@@ -223,6 +223,8 @@ bool DrawLoadoutScreen(ui::Context& ctx, const tune::Tuning& tuning, int32_t& ar
             footerY = DrawWeaponStats(ctx, tuning, footerWeapon, suit, cx, gy, cw);
         }
         DrawKillFooter(ctx, footerWeapon, suit, cx, footerY);
+    } else {
+        DrawLockerPanel(ctx, cx, y0, cw, ph - 356.0f, locker, state);
     }
 
     return ctx.Button(kMainMenuButton, px + (pw - 200.0f) / 2.0f, py + ph - 60.0f, 200.0f, 40.0f, "MAIN MENU", true,

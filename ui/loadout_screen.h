@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/locker_panel.h"
 #include "ui/sheet_icon.h"
 
 namespace tune {
@@ -40,11 +41,12 @@ struct LoadoutScreenState {
 };
 
 // One frame of the screen. The selections (armour, weapon rows, power) and the state are clamped
-// to their ranges first. The icon lists are indexed by armour, weapon row and power; an entry
-// without an icon shows its name alone. Returns true when MAIN MENU was clicked.
+// to their ranges first. The ACCESSORIES tab shows the locker panel of `locker`. The icon lists
+// are indexed by armour, weapon row and power; an entry without an icon shows its name alone.
+// Returns true when MAIN MENU was clicked.
 bool DrawLoadoutScreen(ui::Context& ctx, const tune::Tuning& tuning, int32_t& armour, int32_t& primary,
-                       int32_t& secondary, int32_t& power, LoadoutScreenState& state, double time,
-                       const std::vector<SheetIcon>& armourIcons, const std::vector<SheetIcon>& weaponIcons,
-                       const std::vector<SheetIcon>& powerIcons);
+                       int32_t& secondary, int32_t& power, LoadoutScreenState& state, const LockerView& locker,
+                       double time, const std::vector<SheetIcon>& armourIcons,
+                       const std::vector<SheetIcon>& weaponIcons, const std::vector<SheetIcon>& powerIcons);
 
 }  // namespace menu

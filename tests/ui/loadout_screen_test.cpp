@@ -41,8 +41,8 @@ struct Icons {
 auto DrawLoadout(ScreenDriver& d, Selection& s, const tune::Tuning& tuning = Defaults(), const Icons& icons = {})
 {
     return [&d, &s, &tuning, &icons] {
-        return menu::DrawLoadoutScreen(d.ctx, tuning, s.armour, s.primary, s.secondary, s.power, s.state, kNoShine,
-                                       icons.armour, icons.weapon, icons.power);
+        return menu::DrawLoadoutScreen(d.ctx, tuning, s.armour, s.primary, s.secondary, s.power, s.state,
+                                       menu::LockerView{}, kNoShine, icons.armour, icons.weapon, icons.power);
     };
 }
 
