@@ -142,6 +142,20 @@ void DrawFooter(ui::Context& ctx, float x, float y, float w, const LockerView& l
 
 }  // namespace
 
+LockerView BuildLockerView(const std::vector<net::LockerItem>& items, int32_t capacity, bool signedIn, bool loaded,
+                           const AccessoryCatalogue& catalogue, const std::vector<SheetIcon>* icons)
+{
+    LockerView view;
+    view.items.reserve(items.size());
+    for (const net::LockerItem& item : items) view.items.push_back({item.id, FindAccessory(catalogue, item.def)});
+    view.capacity = capacity;
+    view.signedIn = signedIn ? 1 : 0;
+    view.loaded = loaded ? 1 : 0;
+    view.catalogue = &catalogue;
+    view.icons = icons;
+    return view;
+}
+
 void ToggleWornItem(std::array<std::string, kLoadoutPositions>& positions, AccessorySlot slotClass,
                     const std::string& name, const std::string& empty)
 {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/accessory_catalogue.h"
+#include "online/account_records.h"
 #include "ui/sheet_icon.h"
 
 namespace ui {
@@ -32,6 +33,11 @@ struct LockerView {
     const AccessoryCatalogue* catalogue = nullptr;  // null: an empty catalogue
     const std::vector<SheetIcon>* icons = nullptr;  // by catalogue index; may be null or short
 };
+
+// The view of locker items (the account's, or the local inventory while signed out): an item's
+// id is its instance name, its definition is looked up in the catalogue.
+LockerView BuildLockerView(const std::vector<net::LockerItem>& items, int32_t capacity, bool signedIn, bool loaded,
+                           const AccessoryCatalogue& catalogue, const std::vector<SheetIcon>* icons);
 
 // One frame of the panel in (x, y, w, h). Edits the worn positions and the scroll offset of
 // `state` and sets its previewAccessory to the accessory under the mouse.

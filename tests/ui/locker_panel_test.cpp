@@ -307,6 +307,21 @@ TEST_F(LockerPanel, ATileWithAnIconShowsItInPlaceOfTheName)
     EXPECT_FALSE(d.Has("CROWN"));
 }
 
+TEST(BuildLockerView, NamesItemsByIdAndFindsTheirCatalogueEntries)
+{
+    const AccessoryCatalogue catalogue = Catalogue();
+    const std::vector<net::LockerItem> items = {{"17", "cape", "rare"}, {"18", "monocle", "common"}};
+    const menu::LockerView view = menu::BuildLockerView(items, 40, true, false, catalogue, nullptr);
+    ASSERT_EQ(view.items.size(), 2u);
+    EXPECT_EQ(view.items[0].name, "17");
+    EXPECT_EQ(view.items[0].index, 3);
+    EXPECT_EQ(view.items[1].index, -1);
+    EXPECT_EQ(view.capacity, 40);
+    EXPECT_EQ(view.signedIn, 1);
+    EXPECT_EQ(view.loaded, 0);
+    EXPECT_EQ(view.catalogue, &catalogue);
+}
+
 TEST(DrawWrappedName, OneWordALineCentredAndShrunkUntilTheWidestFits)
 {
     const struct {
