@@ -220,7 +220,7 @@ void DrawWrappedName(ui::Context& ctx, const std::string& name, float x, float y
 void DrawLockerPanel(ui::Context& ctx, float x, float y, float w, float h, const LockerView& locker,
                      LoadoutScreenState& state)
 {
-    const float ts = (w - 36.0f) * 0.1f;
+    const float ts = std::max(0.0f, (w - 36.0f) * 0.1f);
     const float pitch = ts + 4.0f;
     char line[96];
     std::snprintf(line, sizeof line, "%d / %d SLOTS", int32_t(locker.items.size()), std::max(locker.capacity, 1));
