@@ -185,7 +185,7 @@ void LoadoutScreen(ClientApp& app, double now)
     int32_t primary = loadout.primary;
     int32_t secondary = loadout.secondary;
     int32_t power = loadout.power;
-    // Nobody is signed in without an account service: the locker shows the catalogue's names only.
+    // Without an account service nobody is signed in: the locker is empty and says how to fill it.
     menu::LockerView locker;
     locker.catalogue = &app.accessories.catalogue;
     const bool back = menu::DrawLoadoutScreen(app.ui, tune::g_tuning, armour, primary, secondary, power,
