@@ -51,14 +51,15 @@ void AccountClient::Submit(Job job) {
     wake.notify_one();
 }
 
-void AccountClient::SubmitBackground(Job job) {
-    if (!enabled) return;
+bool AccountClient::SubmitBackground(Job job) {
+    if (!enabled) return false;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (sessionToken.empty() || !jobs.empty()) return;
+        if (sessionToken.empty() || !jobs.empty()) return false;
         jobs.push_back(std::move(job));
     }
     wake.notify_one();
+    return true;
 }
 
 bool AccountClient::SubmitLockerJob(Job job) {
