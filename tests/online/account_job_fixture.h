@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "online/account_client.h"
 #include "support/account_double/account_double.h"
@@ -37,6 +38,28 @@ protected:
 
     testsupport::AccountDouble double_;
     net::AccountClient client_;
+};
+
+// The same, signed in: the locker, shop and store jobs send the session's token.
+class SignedInJobTest : public AccountJobTest {
+protected:
+    void SetUp() override
+    {
+        AccountJobTest::SetUp();
+        client_.SetSessionToken("tok-1");
+    }
+
+    // The one request the job sent, which must carry the token.
+    testsupport::LoggedRequest OnlyRequest()
+    {
+        const std::vector<testsupport::LoggedRequest> requests = double_.Requests();
+        EXPECT_EQ(requests.size(), 1u);
+        if (requests.empty()) {
+            return {};
+        }
+        EXPECT_EQ(requests[0].Header("Authorization"), "Bearer tok-1");
+        return requests[0];
+    }
 };
 
 }  // namespace account_job_fixture
