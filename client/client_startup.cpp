@@ -290,6 +290,12 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
     app.join.typedAddress = options.connectAddress;
     app.configuredServer = config.server;
 
+    // With a service configured, the session kept from the last run is restored at once and the
+    // update screen comes first; without one the account client stays off: no thread, no socket.
+    app.account.Start(config.accountHost, int32_t(config.accountPort), config.accountKey);
+    app.account.RestoreSession();
+    if (app.account.enabled) app.join.screen = Screen::Update;
+
     ResetLocalPlayer(app, tuning);
     app.loop.previousScreen = app.join.screen;
 

@@ -138,7 +138,9 @@ void TitleAction(ClientApp& app, int32_t action)
         app.join.screen = Screen::Shop;
         break;
     case menu::kTitleSignOut:
-        break;  // nobody is signed in without an account service
+        app.account.SignOut();
+        app.join.screen = Screen::SignIn;
+        break;
     case menu::kTitleQuit:
         app.window.RequestClose();
         break;
@@ -172,7 +174,9 @@ void TitleScreen(ClientApp& app, double now, float frameTime)
         return;
     }
     const char* kickReason = app.session.kicked ? app.session.kickReason.c_str() : nullptr;
-    TitleAction(app, menu::DrawTitleScreen(app.ui, app.configuredServer.c_str(), "", now, kickReason));
+    const bool signedIn = app.account.state == net::AccountClient::SignedIn;
+    const std::string accountName = signedIn ? net::AccountDisplayName(app.account.account) : std::string();
+    TitleAction(app, menu::DrawTitleScreen(app.ui, app.configuredServer.c_str(), accountName.c_str(), now, kickReason));
 }
 
 void LoadoutScreen(ClientApp& app, double now)

@@ -42,7 +42,7 @@ std::string ItemsBody(const std::vector<std::string>& ids)
 
 Result FetchLockerJob(AccountClient& client)
 {
-    Result result = LockerResult(AccountClient::FetchLocker);
+    Result result = LockerResult(AccountClient::LockerFetch);
     const HttpResponse reply = HttpsGet(client.Endpoint(), "/api/locker", client.SessionToken(), &client.stopping);
     if (IsSuccessReply(reply)) {
         Locker locker = ReadLockerDocument(reply.body);
@@ -63,7 +63,7 @@ Result FetchLockerJob(AccountClient& client)
 
 Result SaveLoadoutJob(AccountClient& client, int32_t slot, const Loadout& loadout)
 {
-    Result result = LockerResult(AccountClient::SaveLoadout);
+    Result result = LockerResult(AccountClient::LockerSaveLoadout);
     // The slot and the loadout go back either way: a failed save is kept from them for the retry.
     result.slot = slot;
     result.loadout = loadout;
@@ -80,7 +80,7 @@ Result SaveLoadoutJob(AccountClient& client, int32_t slot, const Loadout& loadou
 
 Result SetActiveSlotJob(AccountClient& client, int32_t slot)
 {
-    Result result = LockerResult(AccountClient::SetActiveSlot);
+    Result result = LockerResult(AccountClient::LockerSetActiveSlot);
     result.slot = slot;
     const HttpResponse reply = Post(client, "/api/locker/active", JsonObject({JsonNumberMember("slot", slot)}));
     if (IsSuccessReply(reply)) {
@@ -93,7 +93,7 @@ Result SetActiveSlotJob(AccountClient& client, int32_t slot)
 
 Result BuyOfferJob(AccountClient& client, const std::string& offerId)
 {
-    Result result = LockerResult(AccountClient::BuyOfferJob);
+    Result result = LockerResult(AccountClient::LockerBuyOffer);
     result.shop.kind = 0;
     const HttpResponse reply = Post(client, "/api/shop/buy", JsonObject({JsonStringMember("offer", offerId)}));
     json::Value document;
@@ -110,7 +110,7 @@ Result BuyOfferJob(AccountClient& client, const std::string& offerId)
 
 Result ClaimVaultItemsJob(AccountClient& client, const std::vector<std::string>& ids)
 {
-    Result result = LockerResult(AccountClient::ClaimVaultJob);
+    Result result = LockerResult(AccountClient::LockerClaim);
     result.shop.kind = 1;
     const HttpResponse reply = Post(client, "/api/shop/claim", ItemsBody(ids));
     json::Value document;
@@ -127,7 +127,7 @@ Result ClaimVaultItemsJob(AccountClient& client, const std::vector<std::string>&
 
 Result DestroyVaultItemsJob(AccountClient& client, const std::vector<std::string>& ids, bool all)
 {
-    Result result = LockerResult(AccountClient::DestroyVaultJob);
+    Result result = LockerResult(AccountClient::LockerDestroy);
     result.shop.kind = 2;
     const HttpResponse reply = Post(client, "/api/shop/destroy", all ? std::string("{\"all\":true}") : ItemsBody(ids));
     json::Value document;

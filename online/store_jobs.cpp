@@ -17,7 +17,7 @@ Result StoreResult(int32_t kind)
 {
     Result result;
     result.background = true;
-    result.lockerJob = AccountClient::StoreRequest;
+    result.lockerJob = AccountClient::LockerStoreRequest;
     result.checkout.kind = kind;
     return result;
 }
