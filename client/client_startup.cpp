@@ -187,7 +187,6 @@ ClientLoadout LoadoutFromOptions(const Options& options)
 bool ChooseFirstScreen(ClientApp& app, const Options& options, const Config& config)
 {
     const tune::Tuning& tuning = tune::g_tuning;
-    app.join.screen = Screen::Title;
     if (!options.connectAddress.empty()) {
         const net::Address address = net::ParseAddress(options.connectAddress.c_str(), tuning.network.port);
         if (!app.session.Connect(tuning, address)) {
