@@ -85,6 +85,19 @@ TEST(VaultPhysics, FramesRunWholeSubStepsAndCarryTheRest)
     }
 }
 
+TEST(VaultPhysics, AFixedStepThatIsNoTimeRunsNothing)
+{
+    for (float step : {0.0f, -0.01f, std::numeric_limits<float>::quiet_NaN()}) {
+        PhysicsSettings settings;
+        settings.fixedStep = step;
+        PhysicsWorld world = VaultWorld(settings);
+        AddAt(world, glm::vec3(0.0f, 2.0f, 0.0f));
+        EXPECT_EQ(world.Step(0.1f, nullptr), 0) << step;
+        EXPECT_EQ(world.Settle(4.0f), 0) << step;
+        EXPECT_EQ(world.bodies[0].position, glm::vec3(0.0f, 2.0f, 0.0f));
+    }
+}
+
 TEST(VaultPhysics, ALongFrameMovesTheWorldOnlyATenth)
 {
     PhysicsWorld tenth = VaultWorld();
