@@ -131,8 +131,13 @@ TEST_F(AccountServiceTest, BadInputIsRefusedWithAnErrorAndAMessage) {
          "invalid_username"},
         {"/api/auth/register", R"({"username":"newer","email":"not-an-address","password":"long enough"})", 400,
          "invalid_email"},
+        {"/api/auth/register",
+         "{\"username\":\"newer\",\"email\":\"b\xc3\xa9@example.com\",\"password\":\"long enough\"}", 400,
+         "invalid_email"},
         {"/api/auth/verify-code", R"({"code":"000000x"})", 400, "invalid_code"},
         {"/api/auth/google/start", R"({"redirectUri":"https://elsewhere.example/callback"})", 400, "invalid_redirect"},
+        {"/api/auth/google/start", R"({"redirectUri":"http://127.0.0.1:5/callback\r\nSet-Cookie:a=b"})", 400,
+         "invalid_redirect"},
         {"/api/auth/google/callback", R"({"code":"c","state":"never-issued"})", 400, "invalid_code"},
     };
     for (const Case& c : cases) {

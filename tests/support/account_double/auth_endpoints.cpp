@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "support/account_double/account_service.h"
-#include "support/account_double/service_json.h"
+#include "support/account_double/service_messages.h"
 
 namespace testsupport {
 namespace {
@@ -27,15 +27,11 @@ bool IsEmail(const std::string& text) {
     }
     const size_t dot = text.find('.', at);
     if (dot == std::string::npos || dot == at + 1 || dot + 1 == text.size()) return false;
+    // Printable ASCII only: the address is echoed in replies, which must stay valid UTF-8.
     for (const char c : text) {
-        if (static_cast<unsigned char>(c) <= ' ' || c == '"' || c == '\\') return false;
+        if (c <= ' ' || c > '~' || c == '"' || c == '\\') return false;
     }
     return true;
-}
-
-std::string QueryValue(const LoggedRequest& request, const std::string& name) {
-    const auto found = request.query.find(name);
-    return found == request.query.end() ? std::string() : found->second;
 }
 
 std::string PercentEncode(const std::string& text) {
@@ -52,26 +48,22 @@ std::string PercentEncode(const std::string& text) {
     return out;
 }
 
-// Only the game's own loop-back listener may receive a sign-in code.
+// Only the game's own loop-back listener may receive a sign-in code. The address goes into a
+// Location header, so it holds printable ASCII only, and no query of its own.
 bool IsLoopbackCallback(const std::string& uri) {
+    for (const char c : uri) {
+        if (c <= ' ' || c > '~') return false;
+    }
     for (const char* prefix : {"http://127.0.0.1:", "http://localhost:"}) {
         const std::string start = prefix;
         if (uri.compare(0, start.size(), start) != 0) continue;
         const size_t slash = uri.find('/', start.size());
-        const std::string port = uri.substr(start.size(), slash == std::string::npos ? std::string::npos : slash - start.size());
+        const size_t portEnd = slash == std::string::npos ? uri.size() : slash;
+        const std::string port = uri.substr(start.size(), portEnd - start.size());
         return !port.empty() && port.size() <= 5 && port.find_first_not_of("0123456789") == std::string::npos &&
                uri.find_first_of("?#\"<> ") == std::string::npos;
     }
     return false;
-}
-
-DoubleReply Page(int status, const std::string& title, const std::string& sentence) {
-    DoubleReply reply;
-    reply.status = status;
-    reply.contentType = "text/html; charset=utf-8";
-    reply.body = "<!doctype html><meta charset=utf-8><title>" + title + "</title><h1>" + title + "</h1><p>" + sentence +
-                 "</p>";
-    return reply;
 }
 
 std::string SessionJson(const std::string& token, const ServiceAccount& account) {
@@ -276,7 +268,7 @@ DoubleReply AccountService::GoogleAuthorizePage(const LoggedRequest& request) {
     // A redirect only to the address the game registered, so the page cannot be used to send a
     // code anywhere else.
     if (signIn == googleSignIns_.end() || signIn->second.redirectUri != redirectUri) {
-        return Page(400, "Sign-in link not valid", "Start the sign-in again from the game.");
+        return HtmlPage(400, "Sign-in link not valid", "Start the sign-in again from the game.");
     }
     std::string location = redirectUri + "?";
     if (googleDeclines_) {
@@ -286,7 +278,7 @@ DoubleReply AccountService::GoogleAuthorizePage(const LoggedRequest& request) {
         signIn->second.code = RandomHex(16);
         location += "code=" + PercentEncode(signIn->second.code) + "&state=" + PercentEncode(state);
     }
-    DoubleReply reply = Page(302, "Signing in", "Returning to the game...");
+    DoubleReply reply = HtmlPage(302, "Signing in", "Returning to the game...");
     reply.headers.emplace_back("Location", location);
     return reply;
 }

@@ -1,6 +1,6 @@
 // The account service's update side: the published build and its archive.
 #include "support/account_double/account_service.h"
-#include "support/account_double/service_json.h"
+#include "support/account_double/service_messages.h"
 
 namespace testsupport {
 

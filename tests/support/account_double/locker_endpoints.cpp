@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "support/account_double/account_service.h"
-#include "support/account_double/service_json.h"
+#include "support/account_double/service_messages.h"
 
 namespace testsupport {
 namespace {
@@ -61,7 +61,11 @@ std::string CatalogueStoreJson(const StoreCatalogue& catalogue) {
     std::string skins = "[";
     for (const StoreSkin& skin : catalogue.skins) {
         if (skins.size() > 1) skins += ',';
-        skins += JsonObject().Text("id", skin.id).Int("price", skin.price).Raw("suits", JsonStringArray(skin.suits)).Close();
+        skins += JsonObject()
+                     .Text("id", skin.id)
+                     .Int("price", skin.price)
+                     .Raw("suits", JsonStringArray(skin.suits))
+                     .Close();
     }
     return JsonObject()
         .Bool("enabled", catalogue.enabled)
@@ -215,7 +219,8 @@ DoubleReply AccountService::BuyOffer(const LoggedRequest& request) {
                                     [&](const ShopOffer& candidate) { return offerId && candidate.id == *offerId; });
     if (offer == catalogue_.offers.end()) return ErrorReply(404, "unknown_offer", "That item is not for sale.");
     if (account->ironCoins < offer->price) {
-        return ErrorReply(409, "not_enough_coins", "You need " + std::to_string(offer->price) + " iron coins for that.");
+        const std::string price = std::to_string(offer->price);
+        return ErrorReply(409, "not_enough_coins", "You need " + price + " iron coins for that.");
     }
     if (account->vault.size() >= static_cast<size_t>(std::max(0, account->vaultCapacity))) {
         return ErrorReply(409, "vault_full", "Your vault is full. Claim or destroy something first.");

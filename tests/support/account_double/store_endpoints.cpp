@@ -3,26 +3,9 @@
 #include <algorithm>
 
 #include "support/account_double/account_service.h"
-#include "support/account_double/service_json.h"
+#include "support/account_double/service_messages.h"
 
 namespace testsupport {
-namespace {
-
-DoubleReply Page(int status, const std::string& title, const std::string& sentence) {
-    DoubleReply reply;
-    reply.status = status;
-    reply.contentType = "text/html; charset=utf-8";
-    reply.body = "<!doctype html><meta charset=utf-8><title>" + title + "</title><h1>" + title + "</h1><p>" + sentence +
-                 "</p>";
-    return reply;
-}
-
-std::string QueryValue(const LoggedRequest& request, const std::string& name) {
-    const auto found = request.query.find(name);
-    return found == request.query.end() ? std::string() : found->second;
-}
-
-}  // namespace
 
 DoubleReply AccountService::Checkout(const LoggedRequest& request, uint16_t port) {
     std::lock_guard lock(mutex_);
@@ -33,8 +16,9 @@ DoubleReply AccountService::Checkout(const LoggedRequest& request, uint16_t port
     if (!ReadBodyObject(request, body, refusal)) return refusal;
     if (!catalogue_.enabled) return ErrorReply(503, "store_closed", "The store is closed for now.");
     const std::string* bundleId = StringMember(body, "bundle");
-    const auto bundle = std::find_if(catalogue_.bundles.begin(), catalogue_.bundles.end(),
-                                     [&](const StoreBundle& candidate) { return bundleId && candidate.id == *bundleId; });
+    const auto bundle =
+        std::find_if(catalogue_.bundles.begin(), catalogue_.bundles.end(),
+                     [&](const StoreBundle& candidate) { return bundleId && candidate.id == *bundleId; });
     if (bundle == catalogue_.bundles.end()) return ErrorReply(404, "unknown_bundle", "That bundle is not for sale.");
 
     StoreOrder order;
@@ -71,17 +55,18 @@ DoubleReply AccountService::PaymentPage(const LoggedRequest& request) {
     std::lock_guard lock(mutex_);
     const auto order =
         std::find_if(orders_.begin(), orders_.end(), [&](const StoreOrder& candidate) { return candidate.id == id; });
-    if (order == orders_.end()) return Page(404, "No such order", "This payment link is not valid.");
-    if (order->status == "expired") return Page(410, "Payment page expired", "Nothing was charged.");
+    if (order == orders_.end()) return HtmlPage(404, "No such order", "This payment link is not valid.");
+    if (order->status == "expired") return HtmlPage(410, "Payment page expired", "Nothing was charged.");
     if (order->status == "pending") {
         ServiceAccount* account = ById(order->accountId);
-        if (!account) return Page(404, "No such order", "This payment link is not valid.");
+        if (!account) return HtmlPage(404, "No such order", "This payment link is not valid.");
         // The grant happens here and only here, so a second visit or a repeated status check
         // cannot pay twice.
         account->stardust += order->stardust;
         order->status = "paid";
     }
-    return Page(200, "Payment received", std::to_string(order->stardust) + " stardust. You can go back to Zell War.");
+    const std::string amount = std::to_string(order->stardust);
+    return HtmlPage(200, "Payment received", amount + " stardust. You can go back to Zell War.");
 }
 
 DoubleReply AccountService::BuySkin(const LoggedRequest& request) {
@@ -103,7 +88,8 @@ DoubleReply AccountService::BuySkin(const LoggedRequest& request) {
         return ErrorReply(409, "already_owned", "You already own that skin.");
     }
     if (account->stardust < skin->price) {
-        return ErrorReply(409, "not_enough_stardust", "You need " + std::to_string(skin->price) + " stardust for that.");
+        const std::string price = std::to_string(skin->price);
+        return ErrorReply(409, "not_enough_stardust", "You need " + price + " stardust for that.");
     }
     account->stardust -= skin->price;
     account->skins.push_back(skin->id);

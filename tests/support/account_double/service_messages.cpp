@@ -1,4 +1,4 @@
-#include "support/account_double/service_json.h"
+#include "support/account_double/service_messages.h"
 
 #include <cmath>
 #include <cstdio>
@@ -64,6 +64,20 @@ JsonObject& JsonObject::Bool(const std::string& key, bool value) {
 
 DoubleReply ErrorReply(int status, const std::string& error, const std::string& message) {
     return JsonReply(JsonObject().Text("error", error).Text("message", message).Close(), status);
+}
+
+DoubleReply HtmlPage(int status, const std::string& title, const std::string& sentence) {
+    DoubleReply reply;
+    reply.status = status;
+    reply.contentType = "text/html; charset=utf-8";
+    reply.body = "<!doctype html><meta charset=utf-8><title>" + title + "</title><h1>" + title + "</h1><p>" + sentence +
+                 "</p>";
+    return reply;
+}
+
+std::string QueryValue(const LoggedRequest& request, const std::string& name) {
+    const auto found = request.query.find(name);
+    return found == request.query.end() ? std::string() : found->second;
 }
 
 bool ReadBodyObject(const LoggedRequest& request, json::Value& body, DoubleReply& refusal) {

@@ -1,6 +1,7 @@
 #pragma once
-// The account-service double's JSON: replies written member by member with every string escaped,
-// error replies in the service's one shape, and request bodies read with the game's own parser.
+// What the account-service double says and reads: JSON replies written member by member with every
+// string escaped, error replies in the service's one shape, the small HTML pages a browser sees, and
+// request bodies read with the game's own parser.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,6 +33,12 @@ struct JsonObject {
 
 // {"error":error,"message":message} with `status`.
 DoubleReply ErrorReply(int status, const std::string& error, const std::string& message);
+
+// A page of `status` with a heading and one sentence. Both are the service's own text, not escaped.
+DoubleReply HtmlPage(int status, const std::string& title, const std::string& sentence);
+
+// The first value of the query parameter `name`; empty when absent.
+std::string QueryValue(const LoggedRequest& request, const std::string& name);
 
 // Reads the body as one JSON object. False, with `refusal` holding a 400 reply, when it is not one.
 bool ReadBodyObject(const LoggedRequest& request, json::Value& body, DoubleReply& refusal);
