@@ -34,7 +34,7 @@ struct PaymentContext {
     anim::JointPhysics* slotPhysics = nullptr;
     size_t slotPhysicsCount = 0;
     // Opens the payment page; empty: the player's browser.
-    bool (*openPage)(const std::string& url) = nullptr;
+    std::function<bool(const std::string& url)> openPage;
 };
 
 // Seconds between order checks while the page is open, after a failed check, and while no answer

@@ -86,10 +86,12 @@ void AccountClient::WorkerLoop() {
             busy = true;
         }
         Result result = job();
-        busy = false;
         {
+            // Idle and the Result queued in one step: whoever looks under the lock never sees
+            // a finished job in neither place.
             std::lock_guard<std::mutex> lock(mutex);
             results.push_back(std::move(result));
+            busy = false;
         }
     }
 }
