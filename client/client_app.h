@@ -29,6 +29,8 @@
 #include "game/character_animator.h"
 #include "game/hit_volumes.h"
 #include "game/player_state.h"
+#include "online/account_client.h"
+#include "online/store_state.h"
 #include "render/effects.h"
 #include "render/frame_profiler.h"
 #include "render/health_bomb_volume.h"
@@ -100,6 +102,8 @@ struct FrameLoopState {
     glm::vec3 firstHitPoint{0.0f};
     uint32_t levelChunksDrawn = 0;   // of the last level draw
     uint32_t levelChunksTotal = 0;
+    bool ticketRequested = false;  // a game ticket was asked for during this connection
+    double nextCoinGrant = 0.0;    // coins earned in matches go to the account no sooner than this
 };
 
 struct ClientApp {
@@ -154,4 +158,6 @@ struct ClientApp {
     ClientLoadout loadout;
     MatchFrame frame;
     FrameLoopState loop;
+    net::AccountClient account;
+    net::StoreState store;
 };

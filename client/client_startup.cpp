@@ -187,7 +187,6 @@ ClientLoadout LoadoutFromOptions(const Options& options)
 bool ChooseFirstScreen(ClientApp& app, const Options& options, const Config& config)
 {
     const tune::Tuning& tuning = tune::g_tuning;
-    app.join.screen = Screen::Title;
     if (!options.connectAddress.empty()) {
         const net::Address address = net::ParseAddress(options.connectAddress.c_str(), tuning.network.port);
         if (!app.session.Connect(tuning, address)) {
@@ -289,6 +288,12 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
     app.join.screen = Screen::Title;
     app.join.typedAddress = options.connectAddress;
     app.configuredServer = config.server;
+
+    // With a service configured, the session kept from the last run is restored at once and the
+    // update screen comes first; without one the account client stays off: no thread, no socket.
+    app.account.Start(config.accountHost, int32_t(config.accountPort), config.accountKey);
+    app.account.RestoreSession();
+    if (app.account.enabled) app.join.screen = Screen::Update;
 
     ResetLocalPlayer(app, tuning);
     app.loop.previousScreen = app.join.screen;

@@ -13,6 +13,7 @@
 #include "client/frame_key_actions.h"
 #include "client/frame_steps.h"
 #include "client/input_commands.h"
+#include "client/payment_status.h"
 #include "client/window_title.h"
 #include "client/world_objects.h"
 #include "client/world_drawing.h"
@@ -50,6 +51,7 @@ void TakeOwnState(ClientApp& app)
     loop.current = newCurrent;
 }
 
+// Step 8: what the server shows of the player: loadout, accessories, skin and name.
 void SyncProfile(ClientApp& app)
 {
     GameSession& session = app.session;
@@ -57,11 +59,60 @@ void SyncProfile(ClientApp& app)
     session.SetLoadout(loadout.armour, loadout.primary, loadout.secondary, loadout.power);
     session.SetAppearance(loadout.accessories.data());
     session.SetProfileByte(loadout.skin);
-    // Nobody is signed in without the account client.
-    session.SetPlayerName("GUEST");
-    if (app.join.screen != Screen::Joined) {
-        session.SetGameTicket("");
+    const net::AccountClient& account = app.account;
+    session.SetPlayerName(account.state == net::AccountClient::SignedIn ? AccountDisplayName(account.account).c_str()
+                                                                         : "GUEST");
+}
+
+// Step 9: one game ticket per connection while signed in; the server checks it with the service.
+void PassGameTicket(ClientApp& app, bool joined)
+{
+    net::AccountClient& account = app.account;
+    const bool signedIn = account.state == net::AccountClient::SignedIn;
+    if (!joined || !signedIn) app.loop.ticketRequested = false;
+    if (joined && signedIn && !app.loop.ticketRequested) app.loop.ticketRequested = account.RequestGameTicket();
+    const std::string ticket = account.TakeGameTicket();
+    if (!joined) {
+        app.session.SetGameTicket("");
+    } else if (!ticket.empty()) {
+        app.session.SetGameTicket(ticket.c_str());
     }
+}
+
+// Step 11: the account's news, one finished request per pass, and the store's outcomes.
+void PumpAccount(ClientApp& app, double now)
+{
+    const Screen screen = app.join.screen;
+    if (screen != app.loop.previousScreen && (screen == Screen::Title || screen == Screen::Shop)) {
+        app.account.RefreshAccount();
+    }
+    app.account.Pump();
+    PaymentContext payment;
+    payment.account = &app.account;
+    payment.store = &app.store;
+    payment.audio = &app.audio;
+    payment.tuning = &tune::g_tuning;
+    payment.paymentSound = app.sounds.frontEnd[0];
+    payment.purchaseSound = app.sounds.frontEnd[6];
+    payment.errorSound = app.sounds.frontEnd[7];
+    payment.selectedArmour = app.loadout.armour;
+    payment.selectedSkin = &app.loadout.skin;
+    payment.skinNames = &app.skins.catalogue.names;
+    payment.ownPhysics = &app.characterPresentation.ownPhysics;
+    payment.slotPhysics = app.characterPresentation.slotPhysics.data();
+    payment.slotPhysicsCount = app.characterPresentation.slotPhysics.size();
+    PaymentStatusMessage(payment, now);
+}
+
+// Step 16: coins earned in a match go to the account, at most one grant per 5 s; the coins are
+// kept until a grant could be queued.
+void GrantEarnedCoins(ClientApp& app, double now)
+{
+    WorldObjects& objects = app.worldObjects;
+    if (objects.pendingCoinGrant <= 0 || now < app.loop.nextCoinGrant) return;
+    if (!app.account.GrantResources(objects.pendingCoinGrant)) return;
+    objects.pendingCoinGrant = 0;
+    app.loop.nextCoinGrant = now + 5.0;
 }
 
 void OnPlayingChanged(ClientApp& app, const tune::Tuning& tuning)
@@ -321,9 +372,11 @@ void RunFramePass(ClientApp& app, const Options& options)
         LoadMap(app.map, session.lobby.settings.mapIndex, tuning);
     }
     SyncProfile(app);
+    PassGameTicket(app, joined);
 
     loop.playing = joined && InMatch(session);
     app.audio.SetLoop(app.sounds.menuTheme, !loop.playing, tuning.sound.menuMusicVolume, 1.0f);
+    PumpAccount(app, now);
     loop.previousScreen = app.join.screen;
 
     if (loop.playing != loop.wasPlaying) {
@@ -337,6 +390,9 @@ void RunFramePass(ClientApp& app, const Options& options)
     if (loop.playing) {
         RunFixedSteps(app, options, tuning, frameTime);
         AutoBuyLevel(loop, session, options, now);
+    }
+    GrantEarnedCoins(app, now);
+    if (loop.playing) {
         session.SendInput(SecondsSinceStart());
     }
     if (joined) {

@@ -138,7 +138,9 @@ void TitleAction(ClientApp& app, int32_t action)
         app.join.screen = Screen::Shop;
         break;
     case menu::kTitleSignOut:
-        break;  // nobody is signed in without an account service
+        app.account.SignOut();
+        app.join.screen = Screen::SignIn;
+        break;
     case menu::kTitleQuit:
         app.window.RequestClose();
         break;
@@ -172,7 +174,9 @@ void TitleScreen(ClientApp& app, double now, float frameTime)
         return;
     }
     const char* kickReason = app.session.kicked ? app.session.kickReason.c_str() : nullptr;
-    TitleAction(app, menu::DrawTitleScreen(app.ui, app.configuredServer.c_str(), "", now, kickReason));
+    const bool signedIn = app.account.state == net::AccountClient::SignedIn;
+    const std::string accountName = signedIn ? net::AccountDisplayName(app.account.account) : std::string();
+    TitleAction(app, menu::DrawTitleScreen(app.ui, app.configuredServer.c_str(), accountName.c_str(), now, kickReason));
 }
 
 void LoadoutScreen(ClientApp& app, double now)
@@ -185,9 +189,11 @@ void LoadoutScreen(ClientApp& app, double now)
     int32_t primary = loadout.primary;
     int32_t secondary = loadout.secondary;
     int32_t power = loadout.power;
-    // Without an account service nobody is signed in: the locker is empty and says how to fill it.
-    menu::LockerView locker;
-    locker.catalogue = &app.accessories.catalogue;
+    // Signed out the account's copy is empty, and the panel says how to fill it.
+    const net::Locker& owned = app.account.locker;
+    const menu::LockerView locker =
+        menu::BuildLockerView(owned.items, owned.capacity, app.account.state == net::AccountClient::SignedIn,
+                              owned.loaded, app.accessories.catalogue, nullptr);
     const bool back = menu::DrawLoadoutScreen(app.ui, tune::g_tuning, armour, primary, secondary, power,
                                               app.loop.loadoutScreen, locker, now, app.portraits, app.weaponIcons,
                                               app.powerIcons);

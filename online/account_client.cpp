@@ -51,14 +51,15 @@ void AccountClient::Submit(Job job) {
     wake.notify_one();
 }
 
-void AccountClient::SubmitBackground(Job job) {
-    if (!enabled) return;
+bool AccountClient::SubmitBackground(Job job) {
+    if (!enabled) return false;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (sessionToken.empty() || !jobs.empty()) return;
+        if (sessionToken.empty() || !jobs.empty()) return false;
         jobs.push_back(std::move(job));
     }
     wake.notify_one();
+    return true;
 }
 
 bool AccountClient::SubmitLockerJob(Job job) {
@@ -85,10 +86,12 @@ void AccountClient::WorkerLoop() {
             busy = true;
         }
         Result result = job();
-        busy = false;
         {
+            // Idle and the Result queued in one step: whoever looks under the lock never sees
+            // a finished job in neither place.
             std::lock_guard<std::mutex> lock(mutex);
             results.push_back(std::move(result));
+            busy = false;
         }
     }
 }

@@ -38,13 +38,13 @@ struct AccountClient {
 
     enum LockerJob : int32_t {
         NoLockerJob = 0,
-        FetchLocker = 1,
-        SaveLoadout = 2,
-        SetActiveSlot = 3,
-        BuyOfferJob = 4,
-        ClaimVaultJob = 5,
-        DestroyVaultJob = 6,
-        StoreRequest = 7,
+        LockerFetch = 1,
+        LockerSaveLoadout = 2,
+        LockerSetActiveSlot = 3,
+        LockerBuyOffer = 4,
+        LockerClaim = 5,
+        LockerDestroy = 6,
+        LockerStoreRequest = 7,
     };
 
     struct ShopEvent {
@@ -149,7 +149,8 @@ struct AccountClient {
     void Start(const std::string& host, int32_t port, const std::string& pin);
     void Stop();
     void Submit(Job job);
-    void SubmitBackground(Job job);
+    // True when the job was queued.
+    bool SubmitBackground(Job job);
     bool SubmitLockerJob(Job job);
     void Pump();
     void WorkerLoop();

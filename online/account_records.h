@@ -85,4 +85,7 @@ struct Locker {
     std::vector<RarityWeight> rarities;
 };
 
+// The name the game shows for the account: its screen name, else its user name.
+std::string AccountDisplayName(const AccountInfo& account);
+
 }  // namespace net

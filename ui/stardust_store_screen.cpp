@@ -245,7 +245,7 @@ StoreResult DrawStardustStore(ui::Context& ctx, const StoreView& view, double ti
 {
     const float windowWidth = float(ctx.batch.width);
     const float windowHeight = float(ctx.batch.height);
-    const bool skinFace = view.mode == 1;
+    const bool skinFace = view.mode == kStoreSkinOffer;
     float width = 640.0f;
     float height = 300.0f;
     if (!view.waiting && skinFace) {

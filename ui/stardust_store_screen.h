@@ -15,6 +15,12 @@ struct Context;
 
 namespace menu {
 
+// The store state's modes: the panel's faces when no payment is waited for.
+enum StoreMode : int32_t {
+    kStoreBundles = 0,
+    kStoreSkinOffer = 1,
+};
+
 // The animated stardust sprite: a run of cells along one row of a sheet.
 struct StardustIcon {
     uint32_t texture = 0;

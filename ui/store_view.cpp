@@ -21,7 +21,7 @@ StoreView BuildStoreView(net::StoreState& state, const net::AccountClient& clien
     view.skinTitle = skin >= 0 ? SkinDisplayName(skins, skin) : state.skin;
     view.suitTitle = armour.displayName != nullptr ? armour.displayName : "";
     view.price = StoreSkinPrice(state.skin, armour, client.locker.storeSkins);
-    if (state.mode == net::kStoreSkinOffer &&
+    if (state.mode == kStoreSkinOffer &&
         (view.price <= 0 || OwnsSkin(state.skin, armour, signedIn, client.locker.skins, ownEverything))) {
         state.open = false;
     }

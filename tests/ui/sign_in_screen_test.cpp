@@ -344,4 +344,32 @@ TEST_F(SignInScreen, DuringABrowserSignInBackStaysLiveAndCallsItOff)
     EXPECT_TRUE(d.AllLabels("BACK", false));
 }
 
+TEST_F(SignInScreen, TheAskedOperationReachesTheClient)
+{
+    // The client is enabled but never started: a request is queued and waits, the state reads 1.
+    const auto drawAccount = [this] { return menu::DrawAccountScreen(d.ctx, client, form, atStartup); };
+    form.login = "ada";
+    form.password = "0123456789";
+    d.Idle(drawAccount);
+    EXPECT_EQ(d.ClickText("SIGN IN", drawAccount, 1), menu::kAccountStay);
+    EXPECT_EQ(client.state, net::AccountClient::Requesting);
+    EXPECT_EQ(client.jobs.size(), 1u);
+
+    // Still busy: BACK does nothing, as no browser sign-in runs.
+    d.Idle(drawAccount);
+    EXPECT_EQ(d.ClickText("BACK", drawAccount), menu::kAccountStay);
+    EXPECT_FALSE(client.cancel.load());
+}
+
+TEST_F(SignInScreen, BackDuringTheBrowserSignInCancelsItInTheClient)
+{
+    const auto drawAccount = [this] { return menu::DrawAccountScreen(d.ctx, client, form, atStartup); };
+    d.Idle(drawAccount);
+    d.ClickText("SIGN IN WITH GOOGLE", drawAccount);
+    EXPECT_EQ(client.state, net::AccountClient::Requesting);
+    d.Idle(drawAccount);
+    EXPECT_EQ(d.ClickText("BACK", drawAccount), menu::kAccountLeave);
+    EXPECT_TRUE(client.cancel.load());
+}
+
 }  // namespace signinscreentest

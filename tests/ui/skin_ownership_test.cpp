@@ -96,13 +96,13 @@ protected:
 
 TEST_F(StoreViewTest, ASkinOfferCarriesItsPriceShortfallAndTitles)
 {
-    net::OpenStardustStore(state, net::kStoreSkinOffer, "ember");
+    net::OpenStardustStore(state, menu::kStoreSkinOffer, "ember");
     state.granted = 600;
     state.paidAt = 10.0;
     client.storeJobPending = true;
     const menu::StoreView view = menu::BuildStoreView(state, client, skins, Defaults().Armor(0), false, 12.5);
     EXPECT_TRUE(state.open);
-    EXPECT_EQ(view.mode, net::kStoreSkinOffer);
+    EXPECT_EQ(view.mode, menu::kStoreSkinOffer);
     EXPECT_EQ(view.skinTitle, "EMBER");
     EXPECT_EQ(view.suitTitle, "BLUE");
     EXPECT_EQ(view.price, 250);
@@ -129,12 +129,12 @@ TEST_F(StoreViewTest, AnOfferThatCannotBeBoughtClosesThePanel)
     };
     client.locker.skins = {"frost:white"};
     for (const auto& c : cases) {
-        net::OpenStardustStore(state, net::kStoreSkinOffer, c.skin);
+        net::OpenStardustStore(state, menu::kStoreSkinOffer, c.skin);
         menu::BuildStoreView(state, client, skins, Defaults().Armor(c.armour), false, 0.0);
         EXPECT_EQ(state.open, c.open) << c.skin << " " << c.armour;
     }
     // The bundles stay open whatever the skin says.
-    net::OpenStardustStore(state, net::kStoreBundles, "");
+    net::OpenStardustStore(state, menu::kStoreBundles, "");
     const menu::StoreView view = menu::BuildStoreView(state, client, skins, Defaults().Armor(0), false, 0.0);
     EXPECT_TRUE(state.open);
     EXPECT_EQ(view.suggested, -1);

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include "online/store_state.h"
 #include "screen_driver.h"
 #include "ui/format_price.h"
 #include "ui/menu_palette.h"
@@ -83,23 +82,6 @@ TEST(SuggestBundle, TheSmallestThatCoversTheShortfallElseTheLargest)
         EXPECT_EQ(menu::SuggestBundle(bundles, c.price, c.stardust), c.suggested) << c.price << " " << c.stardust;
     }
     EXPECT_EQ(menu::SuggestBundle({}, 100, 0), -1);
-}
-
-TEST(StoreState, OpeningShowsTheModeWithoutTheOldMessageAndKeepsAWait)
-{
-    net::StoreState state;
-    state.message = "The payment did not go through.";
-    state.failed = true;
-    state.waiting = true;
-    state.orderId = "42";
-    net::OpenStardustStore(state, net::kStoreSkinOffer, "gold_trim");
-    EXPECT_TRUE(state.open);
-    EXPECT_EQ(state.mode, net::kStoreSkinOffer);
-    EXPECT_EQ(state.skin, "gold_trim");
-    EXPECT_TRUE(state.message.empty());
-    EXPECT_FALSE(state.failed);
-    EXPECT_TRUE(state.waiting);
-    EXPECT_EQ(state.orderId, "42");
 }
 
 TEST_F(StardustStore, WithoutBundlesOnlyTheTitleBalanceFooterAndCloseShow)
@@ -222,7 +204,7 @@ TEST_F(StardustStore, TheWaitingFaceShowsOnlyTheWaitAndItsTwoButtons)
 
 TEST_F(StardustStore, ASkinCostingTheWholeBalanceIsBoughtOutright)
 {
-    view.mode = net::kStoreSkinOffer;
+    view.mode = menu::kStoreSkinOffer;
     view.skinTitle = "GOLD TRIM";
     view.suitTitle = "BLUE";
     view.price = 300;
@@ -245,7 +227,7 @@ TEST_F(StardustStore, ASkinCostingTheWholeBalanceIsBoughtOutright)
 
 TEST_F(StardustStore, ASkinTooDearOffersTheSuggestedBundle)
 {
-    view.mode = net::kStoreSkinOffer;
+    view.mode = menu::kStoreSkinOffer;
     view.price = 300;
     view.stardust = 250;
     view.bundles = Bundles(2);
@@ -271,7 +253,7 @@ TEST_F(StardustStore, ASkinTooDearOffersTheSuggestedBundle)
 
 TEST_F(StardustStore, TheMessageIsRedWhenItReportsAFailure)
 {
-    view.mode = net::kStoreSkinOffer;
+    view.mode = menu::kStoreSkinOffer;
     view.message = "Not enough stardust.";
     view.failed = true;
     Idle();
@@ -279,7 +261,7 @@ TEST_F(StardustStore, TheMessageIsRedWhenItReportsAFailure)
     EXPECT_EQ(d.Find("Not enough stardust.")->colour, menu::kRed);
     EXPECT_EQ(d.Find("Not enough stardust.")->y, 255.0f + 390.0f - 100.0f);
     view.failed = false;
-    view.mode = net::kStoreBundles;
+    view.mode = menu::kStoreBundles;
     Idle();
     EXPECT_EQ(d.Find("Not enough stardust.")->colour, menu::kGreen);
 }
