@@ -293,10 +293,11 @@ TEST_F(VaultSceneTest, ADraggedItemFollowsTheMouseAndIsThrownOnRelease) {
     ASSERT_TRUE(scene.BeginDrag("held"));
     EXPECT_TRUE(scene.selection.empty());
     EXPECT_FALSE(scene.dropValid);
-    // Far to the left of the room: the drop point is held inside the walls.
-    scene.UpdateDrag(glm::vec2(1.0f, 300.0f));
+    // Far beyond the back left corner: the drop point is held inside the walls.
+    scene.UpdateDrag(glm::vec2(1.0f, 1.0f));
     ASSERT_TRUE(scene.dropValid);
     EXPECT_FLOAT_EQ(scene.dropPoint.x, -(settings.roomWidth * 0.5f - 0.4f));
+    EXPECT_FLOAT_EQ(scene.dropPoint.z, -(settings.roomDepth * 0.5f - 0.4f));
     EXPECT_FLOAT_EQ(scene.dropPoint.y, settings.dragHeight);
     const glm::vec3 target(2.0f, settings.dragHeight, 1.0f);
     scene.UpdateDrag(PixelOf(target, view));
@@ -331,7 +332,7 @@ TEST_F(VaultSceneTest, ThePitOpensOnceSwallowsEverythingAndClosesWhenEmpty) {
 
     // Arrivals and synced items wait for their bodies while the pit is not closed.
     scene.AddItem({"waiting", -1, 0});
-    scene.SyncWithAccount({{"synced", -1, 0}});
+    scene.SyncWithAccount({{"waiting", -1, 0}, {"synced", -1, 0}});
     EXPECT_LT(scene.items.back().body, 0);
 
     bool floorWent = false;
@@ -344,7 +345,9 @@ TEST_F(VaultSceneTest, ThePitOpensOnceSwallowsEverythingAndClosesWhenEmpty) {
         if (scene.pitState == vault::kPitOpen) angleWhileOpen = scene.DoorAngle();
         for (VaultEvent& e : scene.TakeEvents()) all.push_back(e);
         for (const vault::VaultItem& item : scene.items) {
-            if (item.name == "waiting" || item.name == "synced") EXPECT_TRUE(item.body < 0 || scene.pitState == 0);
+            if (item.name == "waiting" || item.name == "synced") {
+                EXPECT_TRUE(item.body < 0 || scene.pitState == 0);
+            }
         }
     }
     EXPECT_TRUE(floorWent);
@@ -355,7 +358,9 @@ TEST_F(VaultSceneTest, ThePitOpensOnceSwallowsEverythingAndClosesWhenEmpty) {
     // Both burned (7 at full volume) and the pit closed once.
     EXPECT_EQ(CountKind(all, 7), 2u);
     for (const VaultEvent& e : all) {
-        if (e.kind == 7) EXPECT_FLOAT_EQ(e.volume, 1.0f);
+        if (e.kind == 7) {
+            EXPECT_FLOAT_EQ(e.volume, 1.0f);
+        }
     }
     EXPECT_EQ(CountKind(all, 6), 1u);
     EXPECT_EQ(CountKind(all, 5), 0u);
