@@ -45,6 +45,10 @@ struct PhysicsBody {
     uint8_t active = 1;                            // 0 once removed
 };
 
+// A body's contact with the floor or a wall in one sub-step: the fastest approach of its corners
+// and where it was seen; once a body has touched anything, only impacts of 0.8 m/s or more. A
+// body whose first touch is another body reports that touch too (first touch 1, the pair's
+// approach speed, the point between the two centres), so that it still counts as landed.
 struct PhysicsImpact {
     int32_t body = -1;
     float speed = 0.0f;      // m/s
