@@ -40,6 +40,7 @@ float Smoothstep(float t) {
 
 bool VaultScene::Init(const VaultSettings* vaultSettings) {
     if (vaultSettings == nullptr) return false;
+    Shutdown();
     if (!effects.Init()) return false;
     if (!lights.CreateBuffer()) {
         std::fprintf(stderr, "[vault] no light buffer for the vault scene\n");
@@ -55,6 +56,15 @@ bool VaultScene::Init(const VaultSettings* vaultSettings) {
 void VaultScene::InitWithoutGraphics(const VaultSettings* vaultSettings) {
     if (vaultSettings == nullptr) return;
     settings = vaultSettings;
+    // A new room: whatever lay in an earlier one has no body in it.
+    items.clear();
+    events.clear();
+    selection.clear();
+    hovered.clear();
+    EndDrag();
+    pitState = kPitClosed;
+    pitProgress = 0.0f;
+    pitTimer = 0.0f;
     PhysicsBounds bounds;
     bounds.min = glm::vec3(-settings->roomWidth * 0.5f, 0.0f, -settings->roomDepth * 0.5f);
     bounds.max = glm::vec3(settings->roomWidth * 0.5f, settings->roomHeight, settings->roomDepth * 0.5f);

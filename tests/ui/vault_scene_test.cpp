@@ -87,6 +87,17 @@ TEST(VaultSceneHelpers, BeforeInitEveryOperationDoesNothing) {
     EXPECT_FALSE(scene.IsBusy());
 }
 
+TEST_F(VaultSceneTest, InitialisingAgainEmptiesTheRoom) {
+    scene.SyncWithAccount({{"a", -1, 0}});
+    scene.ApplyNamedItems({"a"});
+    scene.InitWithoutGraphics(&settings);
+    EXPECT_TRUE(scene.items.empty());
+    EXPECT_TRUE(scene.world.bodies.empty());
+    EXPECT_TRUE(scene.TakeEvents().empty());
+    EXPECT_EQ(scene.pitState, vault::kPitClosed);
+    Run(0.5f);
+}
+
 TEST_F(VaultSceneTest, AnAddedItemRaisesItsEventsOnceAndOmegaAddsTheFanfare) {
     scene.AddItem({"common", -1, 0});
     scene.AddItem({"omega", -1, 3});
