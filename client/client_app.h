@@ -39,6 +39,7 @@
 #include "render/renderer.h"
 #include "render/sprite_sheet.h"
 #include "ui/accessory_icons.h"
+#include "ui/account_form.h"
 #include "ui/chat_box.h"
 #include "ui/hud_sheet.h"
 #include "ui/loadout_screen.h"
@@ -160,4 +161,7 @@ struct ClientApp {
     FrameLoopState loop;
     net::AccountClient account;
     net::StoreState store;
+    menu::AccountForm accountForm;
+    bool signedOutHere = false;  // the sign-in screen was reached by SIGN OUT
+    bool ownEverything = false;  // --own-all
 };

@@ -275,6 +275,7 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
                             app.window.framebufferWidth, app.window.framebufferHeight);
 
     app.loadout = LoadoutFromOptions(options);
+    app.ownEverything = options.ownAll;
     WearHatOption(app, options.hat);
 
     LoadWeaponModels(app.worldModels, tuning, app.armours.models[0].skeleton);

@@ -193,10 +193,12 @@ void AnimateOwnCharacter(ClientApp& app, const tune::Tuning& tuning, float frame
     anim::Animator& animator = app.ownAnimator;
     if (app.join.screen == Screen::Loadout) {
         const double cursorX = app.sampler.lastCursorX;
-        if (app.sampler.IsMouseButtonDown(1) && loop.previewDragging) {
+        // The store panel over the screen keeps the mouse for itself.
+        const bool turning = app.sampler.IsMouseButtonDown(1) && !app.store.open;
+        if (turning && loop.previewDragging) {
             loop.previewTurn = std::fmod(loop.previewTurn + float(cursorX - loop.lastCursorX) * tuning.camera.previewTurnRate, 360.0f);
         }
-        loop.previewDragging = app.sampler.IsMouseButtonDown(1);
+        loop.previewDragging = turning;
         loop.lastCursorX = cursorX;
         animator.SetHoldStyle(tuning.Weapon(app.loadout.primary).holdStyle);
         animator.throwClock = -1.0f;

@@ -8,10 +8,16 @@
 #include "client/chat_submission.h"
 #include "client/client_app.h"
 #include "client/match_hud.h"
+#include "client/store_panel.h"
 #include "net/lobby_messages.h"
 #include "online/updater_status.h"
 #include "ui/chat_box.h"
+#include "ui/menu_palette.h"
 #include "ui/multiplayer_screen.h"
+#include "ui/sign_in_screen.h"
+#include "ui/skin_ownership.h"
+#include "ui/skins_screen.h"
+#include "ui/stardust_store_screen.h"
 #include "ui/sheet_icon.h"
 #include "ui/title_screen.h"
 
@@ -24,6 +30,9 @@ constexpr int kKeyRightShift = 344;
 constexpr int kMouseLeft = 0;
 
 constexpr uint32_t kHintColour = 0xffa8968c;
+// Widget ids of the title's corner buttons, clear of the title screen's own.
+constexpr uint32_t kStardustButtonId = 40;
+constexpr uint32_t kShopButtonId = 41;
 
 ui::Input PointerInput(const ClientApp& app)
 {
@@ -139,6 +148,7 @@ void TitleAction(ClientApp& app, int32_t action)
         break;
     case menu::kTitleSignOut:
         app.account.SignOut();
+        app.signedOutHere = true;
         app.join.screen = Screen::SignIn;
         break;
     case menu::kTitleQuit:
@@ -165,24 +175,76 @@ int32_t PaintedMenuAction(int32_t painted)
     }
 }
 
+// Signed in, either title menu offers the stardust store in the top right corner, and the painted
+// one the shop beside it, since its art has no shop of its own.
+void AccountCornerButtons(ClientApp& app, bool painted)
+{
+    if (app.account.state != net::AccountClient::SignedIn) return;
+    const float right = float(app.window.framebufferWidth) - 24.0f;
+    if (app.ui.Button(kStardustButtonId, right - 190.0f, 24.0f, 190.0f, 44.0f, "STARDUST", true, menu::kStandardFill, 2.0f)) {
+        net::OpenStardustStore(app.store, menu::kStoreBundles, "");
+    }
+    if (painted && app.ui.Button(kShopButtonId, right - 390.0f, 24.0f, 190.0f, 44.0f, "SHOP", true, menu::kStandardFill, 2.0f)) {
+        app.join.screen = Screen::Shop;
+    }
+}
+
 void TitleScreen(ClientApp& app, double now, float frameTime)
 {
     if (app.paintedMenu && app.menuArt.ready) {
         const int32_t painted = app.menuArt.Draw(app.window.framebufferWidth, app.window.framebufferHeight,
                                                  app.ui.input, float(now), frameTime);
         TitleAction(app, PaintedMenuAction(painted));
+        AccountCornerButtons(app, true);
         return;
     }
     const char* kickReason = app.session.kicked ? app.session.kickReason.c_str() : nullptr;
     const bool signedIn = app.account.state == net::AccountClient::SignedIn;
     const std::string accountName = signedIn ? net::AccountDisplayName(app.account.account) : std::string();
     TitleAction(app, menu::DrawTitleScreen(app.ui, app.configuredServer.c_str(), accountName.c_str(), now, kickReason));
+    AccountCornerButtons(app, false);
+}
+
+void SignInScreen(ClientApp& app)
+{
+    switch (menu::DrawAccountScreen(app.ui, app.account, app.accountForm, app.signedOutHere)) {
+    case 1:
+        app.account.CancelGoogleLogin();
+        app.signedOutHere = false;
+        app.join.screen = Screen::Title;
+        break;
+    case 2:
+        app.window.RequestClose();
+        break;
+    default:
+        break;
+    }
+}
+
+// The skins of the selected suit beside the loadout: an owned one is put on at once, a priced one
+// is offered in the store.
+void SkinsPanel(ClientApp& app, double now)
+{
+    ClientLoadout& loadout = app.loadout;
+    const std::vector<std::string>& names = app.skins.catalogue.names;
+    const bool signedIn = app.account.state == net::AccountClient::SignedIn;
+    const menu::SuitSkins suit = menu::BuildSuitSkins(app.skins.catalogue, tune::g_tuning.Armor(loadout.armour),
+                                                      signedIn, app.account.locker, app.ownEverything);
+    std::string selected = loadout.skin > 0 && loadout.skin <= names.size() ? names[loadout.skin - 1] : std::string();
+    std::string purchase;
+    if (menu::DrawSkinsScreen(app.ui, suit, selected, now, purchase)) {
+        const int index = selected.empty() ? -1 : FindSkin(app.skins.catalogue, selected);
+        loadout.skin = uint8_t(index + 1);
+        app.characterPresentation.ownPhysics.Reset();
+    }
+    if (!purchase.empty()) net::OpenStardustStore(app.store, menu::kStoreSkinOffer, purchase);
 }
 
 void LoadoutScreen(ClientApp& app, double now)
 {
     const float width = float(app.window.framebufferWidth);
     const float height = float(app.window.framebufferHeight);
+    SkinsPanel(app, now);
     app.ui.LabelCentered(width * 0.5f, height - 60.0f, "HOLD RIGHT MOUSE AND DRAG TO TURN", 1.5f, kHintColour);
     ClientLoadout& loadout = app.loadout;
     int32_t armour = loadout.armour;
@@ -218,6 +280,7 @@ void RunMenuPass(ClientApp& app, double now, float frameTime)
 {
     ClearMatchLeftovers(app);
     app.ui.BeginFrame(app.window.framebufferWidth, app.window.framebufferHeight, MenuInput(app));
+    SuspendUnderStorePanel(app);
     switch (app.join.screen) {
     case Screen::Update:
         // Without an update service there is nothing to wait for.
@@ -233,9 +296,12 @@ void RunMenuPass(ClientApp& app, double now, float frameTime)
         JoinedScreen(app);
         break;
     case Screen::SignIn:
+        SignInScreen(app);
+        break;
     case Screen::Shop:
         break;
     }
+    RunStorePanel(app, now);
     app.ui.EndFrame();
 }
 
