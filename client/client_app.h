@@ -29,6 +29,7 @@
 #include "game/character_animator.h"
 #include "game/hit_volumes.h"
 #include "game/player_state.h"
+#include "online/updater.h"
 #include "render/effects.h"
 #include "render/frame_profiler.h"
 #include "render/health_bomb_volume.h"
@@ -100,6 +101,7 @@ struct FrameLoopState {
     glm::vec3 firstHitPoint{0.0f};
     uint32_t levelChunksDrawn = 0;   // of the last level draw
     uint32_t levelChunksTotal = 0;
+    bool updateRequired = false;  // the updater once offered a newer build: no playing on after a failure
 };
 
 struct ClientApp {
@@ -154,4 +156,10 @@ struct ClientApp {
     ClientLoadout loadout;
     MatchFrame frame;
     FrameLoopState loop;
+    // The account service from "config.txt"; the update check asks the same host. An empty host
+    // keeps both off: no thread, no connection.
+    std::string accountHost;
+    uint32_t accountPort = 8443;
+    std::string accountKey;
+    net::Updater updater;  // its destructor stops and joins its thread
 };

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "client/update_actions.h"
 #include "game/asset_paths.h"
 #include "game/match_options.h"
 #include "game/progression.h"
@@ -187,7 +188,8 @@ ClientLoadout LoadoutFromOptions(const Options& options)
 bool ChooseFirstScreen(ClientApp& app, const Options& options, const Config& config)
 {
     const tune::Tuning& tuning = tune::g_tuning;
-    app.join.screen = Screen::Title;
+    // With an account service the update check comes first, unless an option leads elsewhere.
+    app.join.screen = config.accountHost.empty() ? Screen::Title : Screen::Update;
     if (!options.connectAddress.empty()) {
         const net::Address address = net::ParseAddress(options.connectAddress.c_str(), tuning.network.port);
         if (!app.session.Connect(tuning, address)) {
@@ -292,6 +294,11 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
 
     ResetLocalPlayer(app, tuning);
     app.loop.previousScreen = app.join.screen;
+
+    app.accountHost = config.accountHost;
+    app.accountPort = config.accountPort;
+    app.accountKey = config.accountKey;
+    StartUpdateCheck(app);
 
     if (!ChooseFirstScreen(app, options, config)) {
         return false;
