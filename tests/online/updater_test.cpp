@@ -81,7 +81,8 @@ std::string MakeZip(const std::string& workFolder, const std::vector<std::pair<s
     return testsupport::ReadTextFile(archive);
 }
 
-class UpdaterTest : public testing::Test {
+// "Threaded" in the name: these run under ThreadSanitizer as well.
+class UpdaterThreaded : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -149,7 +150,7 @@ protected:
     net::Updater updater_;
 };
 
-TEST_F(UpdaterTest, TheCheckReadsTheServiceReply)
+TEST_F(UpdaterThreaded, TheCheckReadsTheServiceReply)
 {
     const struct {
         std::string reply;
@@ -184,7 +185,7 @@ TEST_F(UpdaterTest, TheCheckReadsTheServiceReply)
     EXPECT_FALSE(requests[0].HasHeader("Authorization"));
 }
 
-TEST_F(UpdaterTest, AServiceThatCannotBeReachedFailsWithTheTransportSentence)
+TEST_F(UpdaterThreaded, AServiceThatCannotBeReachedFailsWithTheTransportSentence)
 {
     const uint16_t port = double_.Port();
     double_.Stop();
@@ -194,7 +195,7 @@ TEST_F(UpdaterTest, AServiceThatCannotBeReachedFailsWithTheTransportSentence)
     EXPECT_EQ(status.message, "Could not reach the account server.");
 }
 
-TEST_F(UpdaterTest, ADownloadWithoutNameOrDigestIsReadyUnderTheDefaultName)
+TEST_F(UpdaterThreaded, ADownloadWithoutNameOrDigestIsReadyUnderTheDefaultName)
 {
     const std::string archive = AccountDouble::GeneratedBytes(200000);
     const net::Updater::Status status = CheckAndDownload(R"({"build":85})", archive);
@@ -208,7 +209,7 @@ TEST_F(UpdaterTest, ADownloadWithoutNameOrDigestIsReadyUnderTheDefaultName)
     EXPECT_EQ(info.st_mode & 07777, 0700u);
 }
 
-TEST_F(UpdaterTest, AnUnsafeNameIsCutToSafeCharacters)
+TEST_F(UpdaterThreaded, AnUnsafeNameIsCutToSafeCharacters)
 {
     const net::Updater::Status status =
         CheckAndDownload(R"({"build":85,"name":"../../evil name$.zip"})", "archive bytes");
@@ -217,7 +218,7 @@ TEST_F(UpdaterTest, AnUnsafeNameIsCutToSafeCharacters)
     EXPECT_EQ(FilesIn(temp_), std::vector<std::string>{"ZellWarUpdate-" + std::to_string(getuid())});
 }
 
-TEST_F(UpdaterTest, TheDigestDecidesWhetherTheDownloadIsKept)
+TEST_F(UpdaterThreaded, TheDigestDecidesWhetherTheDownloadIsKept)
 {
     const std::string archive = AccountDouble::GeneratedBytes(70000);
     testsupport::WriteTextFile(folder_.Path() + "/expected.zip", archive);
@@ -248,7 +249,7 @@ TEST_F(UpdaterTest, TheDigestDecidesWhetherTheDownloadIsKept)
     }
 }
 
-TEST_F(UpdaterTest, AFailedDownloadFailsWithTheTransportSentenceAndLeavesNothing)
+TEST_F(UpdaterThreaded, AFailedDownloadFailsWithTheTransportSentenceAndLeavesNothing)
 {
     ServeLatest(R"({"build":85})");
     ASSERT_EQ(Check().state, State::Available);
@@ -259,7 +260,7 @@ TEST_F(UpdaterTest, AFailedDownloadFailsWithTheTransportSentenceAndLeavesNothing
     EXPECT_TRUE(FilesIn(UpdateFolder()).empty());
 }
 
-TEST_F(UpdaterTest, ACancelledDownloadIsAvailableAgainWithNoArchive)
+TEST_F(UpdaterThreaded, ACancelledDownloadIsAvailableAgainWithNoArchive)
 {
     ServeLatest(R"({"build":85,"bytes":5000})");
     ServeArchive("never sent");
@@ -287,7 +288,7 @@ TEST_F(UpdaterTest, ACancelledDownloadIsAvailableAgainWithNoArchive)
     EXPECT_EQ(RequestsFor("/api/build/download"), 1u);
 }
 
-TEST_F(UpdaterTest, DownloadAndInstallDoNothingInOtherStates)
+TEST_F(UpdaterThreaded, DownloadAndInstallDoNothingInOtherStates)
 {
     updater_.Download();
     EXPECT_FALSE(updater_.Install());
@@ -307,7 +308,7 @@ TEST_F(UpdaterTest, DownloadAndInstallDoNothingInOtherStates)
     EXPECT_FALSE(std::filesystem::exists(UpdateFolder()));
 }
 
-TEST_F(UpdaterTest, AnUpdateFolderThatIsALinkIsRefused)
+TEST_F(UpdaterThreaded, AnUpdateFolderThatIsALinkIsRefused)
 {
     const std::string elsewhere = folder_.Path() + "/elsewhere";
     std::filesystem::create_directories(elsewhere);
@@ -323,7 +324,7 @@ TEST_F(UpdaterTest, AnUpdateFolderThatIsALinkIsRefused)
     EXPECT_EQ(RequestsFor("/api/build/download"), 0u);
 }
 
-TEST_F(UpdaterTest, StoppingDuringAStalledCheckEndsIt)
+TEST_F(UpdaterThreaded, StoppingDuringAStalledCheckEndsIt)
 {
     DoubleFaults stall;
     stall.stall = true;
@@ -342,7 +343,7 @@ TEST_F(UpdaterTest, StoppingDuringAStalledCheckEndsIt)
     EXPECT_EQ(status.message, "The request was stopped.");
 }
 
-TEST_F(UpdaterTest, AnInstallThatCannotStartFails)
+TEST_F(UpdaterThreaded, AnInstallThatCannotStartFails)
 {
     ServeLatest(R"({"build":85})");
     ServeArchive("bytes");
@@ -387,7 +388,7 @@ struct StandIn {
     ~StandIn() { End(); }
 };
 
-TEST_F(UpdaterTest, TheInstallerWaitsForTheGameThenInstallsAndRelaunches)
+TEST_F(UpdaterThreaded, TheInstallerWaitsForTheGameThenInstallsAndRelaunches)
 {
     const std::string relaunch = "#!/bin/sh\necho relaunched > \"$(dirname \"$0\")/relaunched.txt\"\n";
     const std::string archive = MakeZip(folder_.Path(), {{"Zell-War/zellwar", relaunch},
@@ -427,7 +428,7 @@ TEST_F(UpdaterTest, TheInstallerWaitsForTheGameThenInstallsAndRelaunches)
     EXPECT_FALSE(std::filesystem::exists(UpdateFolder() + "/staged"));
 }
 
-TEST_F(UpdaterTest, AnArchiveWithoutTheGameLeavesTheInstallationUntouched)
+TEST_F(UpdaterThreaded, AnArchiveWithoutTheGameLeavesTheInstallationUntouched)
 {
     const std::string archive = MakeZip(folder_.Path(), {{"Zell-War/readme.txt", "no program"}});
     ASSERT_FALSE(archive.empty());
