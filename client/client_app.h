@@ -31,6 +31,7 @@
 #include "game/player_state.h"
 #include "online/account_client.h"
 #include "online/store_state.h"
+#include "online/updater.h"
 #include "render/effects.h"
 #include "render/frame_profiler.h"
 #include "render/health_bomb_volume.h"
@@ -105,6 +106,7 @@ struct FrameLoopState {
     uint32_t levelChunksTotal = 0;
     bool ticketRequested = false;  // a game ticket was asked for during this connection
     double nextCoinGrant = 0.0;    // coins earned in matches go to the account no sooner than this
+    bool updateRequired = false;  // the updater once offered a newer build: no playing on after a failure
 };
 
 struct ClientApp {
@@ -164,4 +166,10 @@ struct ClientApp {
     menu::AccountForm accountForm;
     bool signedOutHere = false;  // the sign-in screen was reached by SIGN OUT
     bool ownEverything = false;  // --own-all
+    // The account service from "config.txt"; the update check asks the same host. An empty host
+    // keeps both off: no thread, no connection.
+    std::string accountHost;
+    uint32_t accountPort = 8443;
+    std::string accountKey;
+    net::Updater updater;  // its destructor stops and joins its thread
 };

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "client/update_actions.h"
 #include "game/asset_paths.h"
 #include "game/match_options.h"
 #include "game/progression.h"
@@ -187,6 +188,8 @@ ClientLoadout LoadoutFromOptions(const Options& options)
 bool ChooseFirstScreen(ClientApp& app, const Options& options, const Config& config)
 {
     const tune::Tuning& tuning = tune::g_tuning;
+    // With an account service the update check comes first, unless an option leads elsewhere.
+    app.join.screen = config.accountHost.empty() ? Screen::Title : Screen::Update;
     if (!options.connectAddress.empty()) {
         const net::Address address = net::ParseAddress(options.connectAddress.c_str(), tuning.network.port);
         if (!app.session.Connect(tuning, address)) {
@@ -290,14 +293,18 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
     app.join.typedAddress = options.connectAddress;
     app.configuredServer = config.server;
 
-    // With a service configured, the session kept from the last run is restored at once and the
-    // update screen comes first; without one the account client stays off: no thread, no socket.
+    // With a service configured, the session kept from the last run is restored at once; without
+    // one the account client stays off: no thread, no socket.
     app.account.Start(config.accountHost, int32_t(config.accountPort), config.accountKey);
     app.account.RestoreSession();
-    if (app.account.enabled) app.join.screen = Screen::Update;
 
     ResetLocalPlayer(app, tuning);
     app.loop.previousScreen = app.join.screen;
+
+    app.accountHost = config.accountHost;
+    app.accountPort = config.accountPort;
+    app.accountKey = config.accountKey;
+    StartUpdateCheck(app);
 
     if (!ChooseFirstScreen(app, options, config)) {
         return false;

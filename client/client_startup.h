@@ -19,5 +19,6 @@ void ShutDownWindowedClient(ClientApp& app);
 ClientLoadout LoadoutFromOptions(const Options& options);
 
 // The first screen or connection, the first that applies: --connect, --join, --autohost,
-// --loadout, --shop; otherwise the title. False when --connect could not open a socket.
+// --loadout, --shop; otherwise the update screen when an account service is configured, else the
+// title. False when --connect could not open a socket.
 bool ChooseFirstScreen(ClientApp& app, const Options& options, const Config& config);

@@ -9,8 +9,10 @@
 #include "client/client_app.h"
 #include "client/match_hud.h"
 #include "client/store_panel.h"
+#include "client/update_actions.h"
 #include "net/lobby_messages.h"
-#include "online/updater_status.h"
+#include "net/protocol.h"
+#include "online/updater.h"
 #include "ui/chat_box.h"
 #include "ui/menu_palette.h"
 #include "ui/multiplayer_screen.h"
@@ -268,12 +270,20 @@ void LoadoutScreen(ClientApp& app, double now)
 
 void JoinedScreen(ClientApp& app)
 {
-    // No updater runs in this build: its status stays idle, so the screens never offer an update.
-    const net::Updater::Status updater;
+    if (app.session.serverBuild > net::kBuildNumber && app.updater.GetStatus().state == net::Updater::State::Idle) {
+        StartUpdateCheck(app);
+    }
+    const net::Updater::Status updater = app.updater.GetStatus();
     const int32_t action = menu::DrawMultiplayerScreen(app.ui, app.session, app.join.shownAddress.c_str(),
                                                        app.join.localServerRunning, updater, app.portraits,
                                                        app.mapPreviewIcons);
-    if (action == 1) LeaveGame(app.join, app.session);
+    if (action == 1) {
+        LeaveGame(app.join, app.session);
+    } else if (action == 2) {
+        RunUpdaterPrimary(app, updater.state);
+    } else if (action == 3) {
+        app.updater.Cancel();
+    }
 }
 
 void RunMenuPass(ClientApp& app, double now, float frameTime)
@@ -283,8 +293,7 @@ void RunMenuPass(ClientApp& app, double now, float frameTime)
     SuspendUnderStorePanel(app);
     switch (app.join.screen) {
     case Screen::Update:
-        // Without an update service there is nothing to wait for.
-        app.join.screen = Screen::Title;
+        RunUpdateScreen(app);
         break;
     case Screen::Title:
         TitleScreen(app, now, frameTime);

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth libgl1-mesa-dri xdotool
   locales
+  unzip zip
 )
 
 missing=()

@@ -4,7 +4,7 @@
 // build.
 #include <cstdint>
 
-#include "online/updater_status.h"
+#include "online/updater.h"
 
 namespace ui {
 struct Context;

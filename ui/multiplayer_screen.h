@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "online/updater_status.h"
+#include "online/updater.h"
 #include "ui/sheet_icon.h"
 
 struct GameSession;

@@ -2,7 +2,7 @@
 // The start-up update screen over the self-updater's status.
 #include <cstdint>
 
-#include "online/updater_status.h"
+#include "online/updater.h"
 
 namespace ui {
 struct Context;
