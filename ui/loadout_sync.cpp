@@ -94,7 +94,7 @@ void SyncLoadoutsWithAccount(LootContext& ctx)
     if (account != nullptr && account->lockerRevision != loot.lockerRevisionSeen) {
         loot.lockerRevisionSeen = account->lockerRevision;
         const net::Locker& locker = account->locker;
-        if (locker.loadouts[0].present || locker.loadouts[1].present) {
+        if (locker.loaded && (locker.loadouts[0].present || locker.loadouts[1].present)) {
             for (int s = 0; s < 2; ++s) {
                 if (locker.loadouts[s].present) loot.slots[s] = locker.loadouts[s];
             }

@@ -55,6 +55,12 @@ inline constexpr int kErrorSound = 7;     // "audio/hit.wav"
 // power; its skin and accessory bytes are written for drawing) with the worn item ids and the skin
 // name beside it.
 struct LootContext {
+    LootContext(LootState& lootState, ClientLoadout& selection, std::array<std::string, kLoadoutPositions>& worn,
+                std::string& skinName, const tune::Tuning& tuningRecord, const AccessoryCatalogue& accessories,
+                const SkinCatalogue& skinCatalogue)
+        : loot(lootState), loadout(selection), wornIds(worn), skin(skinName), tuning(tuningRecord),
+          catalogue(accessories), skins(skinCatalogue) {}
+
     LootState& loot;
     ClientLoadout& loadout;
     std::array<std::string, kLoadoutPositions>& wornIds;
