@@ -228,6 +228,18 @@ void ApplyShopEvent(LootContext& ctx, const net::AccountClient::ShopEvent& event
     }
 }
 
+void ShowRevealedItem(LootContext& ctx, const std::string& name)
+{
+    const vault::VaultItem* item = ctx.scene != nullptr ? ctx.scene->FindItem(name) : nullptr;
+    const bool known = item != nullptr && item->model >= 0 && size_t(item->model) < ctx.catalogue.size();
+    const int32_t rarity = item != nullptr ? vault::ClampRarity(item->rarity) : 0;
+    const char* rarityName = ctx.tuning.rarityNames[rarity];
+    SetStatus(ctx,
+              "YOU GOT " + (known ? ctx.catalogue[size_t(item->model)].displayName : std::string("SOMETHING")) +
+                  "  -  " + (rarityName != nullptr ? rarityName : ""),
+              item != nullptr ? rarity : -1, false);
+}
+
 uint32_t VaultRevision(const LootContext& ctx)
 {
     if (LocalVault(ctx)) return ctx.loot.vaultRevision;

@@ -37,6 +37,10 @@ void HandleVaultDestroy(LootContext& ctx, const std::vector<std::string>& names,
 // One shop event of the account client applied to the scene and the status line.
 void ApplyShopEvent(LootContext& ctx, const net::AccountClient::ShopEvent& event);
 
+// The status line for an item that has landed: "YOU GOT <accessory>  -  <rarity name>", in its
+// rarity's colour; "SOMETHING" when the item has left the scene or its accessory is unknown.
+void ShowRevealedItem(LootContext& ctx, const std::string& name);
+
 // The revision of the vault shown (the local one or the account's) and its items as scene entries.
 uint32_t VaultRevision(const LootContext& ctx);
 std::vector<vault::VaultEntry> VaultEntries(const LootContext& ctx);

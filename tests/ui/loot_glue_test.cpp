@@ -408,6 +408,21 @@ TEST_F(LootGlue, ShopEventsReachTheSceneAndTheStatus)
     EXPECT_EQ(loot.lastSound, kErrorSound);
 }
 
+TEST_F(LootGlue, LandedItemsAreNamedOnTheStatusLine)
+{
+    scene.AddItem({"8", 3, 2});
+    ShowRevealedItem(ctx, "8");
+    EXPECT_EQ(loot.status.text, "YOU GOT TOP HAT  -  LEGENDARY");
+    EXPECT_EQ(loot.status.rarity, 2);
+
+    scene.AddItem({"9", 40, 0});
+    ShowRevealedItem(ctx, "9");
+    EXPECT_EQ(loot.status.text, "YOU GOT SOMETHING  -  COMMON");
+    ShowRevealedItem(ctx, "404");
+    EXPECT_EQ(loot.status.text, "YOU GOT SOMETHING  -  COMMON");
+    EXPECT_EQ(loot.status.rarity, -1);
+}
+
 TEST_F(LootGlue, TheViewFollowsTheAccountOrTheDemo)
 {
     SignIn();
