@@ -28,12 +28,15 @@ namespace vault {
 struct VaultScene;
 }
 
+// What the demonstration vault starts with: enough for a dozen mystery items.
+inline constexpr int32_t kDemoVaultCoins = 5000;
+
 // Kept by `main` for the life of the program.
 struct LootState {
     std::vector<net::LockerItem> vault;      // the local (demo) vault, in arrival order
     std::vector<net::LockerItem> inventory;  // the local inventory
     int32_t inventoryLimit = 100;
-    int32_t coins = 0;                       // the demo vault's coins
+    int32_t coins = kDemoVaultCoins;         // the demo vault's coins
     uint32_t nextItemId = 1;                 // the local vault's item counter
     uint32_t vaultRevision = 0;              // raised whenever the local vault changes
     menu::VaultStatus status;                // the vault screen's status line
