@@ -24,7 +24,7 @@ int32_t ClampSlot(int32_t slot) { return slot == 1 ? 1 : 0; }
 
 }  // namespace
 
-bool SignedIn(const LootContext& ctx)
+bool AccountSignedIn(const LootContext& ctx)
 {
     return ctx.account != nullptr && ctx.account->state == net::AccountClient::SignedIn;
 }
@@ -32,7 +32,7 @@ bool SignedIn(const LootContext& ctx)
 bool OwnsSkin(const LootContext& ctx, const std::string& skin, int32_t armour)
 {
     if (skin.empty()) return true;
-    if (!SignedIn(ctx)) return ctx.ownEverything;
+    if (!AccountSignedIn(ctx)) return ctx.ownEverything;
     const std::string key = skin + ":" + ArmourId(ctx, armour);
     const std::vector<std::string>& owned = ctx.account->locker.skins;
     return std::find(owned.begin(), owned.end(), key) != owned.end();
@@ -83,7 +83,7 @@ void ApplyLoadout(LootContext& ctx, const net::Loadout& loadout)
 
 const std::vector<net::LockerItem>& CurrentInventory(const LootContext& ctx)
 {
-    return SignedIn(ctx) ? ctx.account->locker.items : ctx.loot.inventory;
+    return AccountSignedIn(ctx) ? ctx.account->locker.items : ctx.loot.inventory;
 }
 
 void SyncLoadoutsWithAccount(LootContext& ctx)
@@ -120,7 +120,7 @@ void SyncLoadoutsWithAccount(LootContext& ctx)
         if (account != nullptr) account->SetActiveLoadout(loot.activeSlot);
     }
 
-    if (!(SignedIn(ctx) && !account->locker.loaded) && !OwnsSkin(ctx, ctx.skin, ctx.loadout.armour)) {
+    if (!(AccountSignedIn(ctx) && !account->locker.loaded) && !OwnsSkin(ctx, ctx.skin, ctx.loadout.armour)) {
         ctx.skin.clear();
     }
 

@@ -88,4 +88,4 @@ struct LootContext {
 };
 
 // Signed in: the account client exists and its state is signed in.
-bool SignedIn(const LootContext& ctx);
+bool AccountSignedIn(const LootContext& ctx);

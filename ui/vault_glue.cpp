@@ -57,7 +57,7 @@ const std::vector<net::LockerItem>& ShownVault(const LootContext& ctx)
 
 }  // namespace
 
-bool LocalVault(const LootContext& ctx) { return ctx.demo || !SignedIn(ctx); }
+bool LocalVault(const LootContext& ctx) { return ctx.demo || !AccountSignedIn(ctx); }
 
 bool RevealMysteryItem(LootContext& ctx, int32_t forcedRarity, const std::string& offerKey)
 {
@@ -257,7 +257,7 @@ menu::VaultScreenView BuildVaultScreenView(const LootContext& ctx, int32_t confi
 {
     menu::VaultScreenView view;
     const bool local = LocalVault(ctx);
-    const bool signedIn = SignedIn(ctx);
+    const bool signedIn = AccountSignedIn(ctx);
     view.signedIn = signedIn;
     view.demo = ctx.demo;
     view.confirmation = confirmation;
