@@ -41,6 +41,10 @@
 #include "render/sprite_sheet.h"
 #include "ui/accessory_icons.h"
 #include "ui/account_form.h"
+#include "ui/loot_context.h"
+#include "ui/vault_pointer.h"
+#include "ui/vault_scene.h"
+#include "ui/vault_settings.h"
 #include "ui/chat_box.h"
 #include "ui/hud_sheet.h"
 #include "ui/loadout_screen.h"
@@ -166,6 +170,21 @@ struct ClientApp {
     menu::AccountForm accountForm;
     bool signedOutHere = false;  // the sign-in screen was reached by SIGN OUT
     bool ownEverything = false;  // --own-all
+    bool hatFromOptions = false;  // --hat
+    // The shop: the vault room, its screen's state and the loot kept for the run.
+    vault::VaultSettings vaultSettings;
+    vault::VaultScene vault;
+    bool vaultReady = false;
+    LootState loot;
+    std::string skinName;  // the selected skin by name, as the loadouts store it
+    menu::VaultPointer vaultPointer;
+    int32_t vaultConfirmation = 0;
+    uint32_t vaultShownRevision = UINT32_MAX;
+    double vaultScreenTime = 0.0;
+    bool demoVault = false;          // --shop-demo: the local vault even when signed in
+    bool revealOnShopEntry = false;  // --shop-buy: one item revealed once the shop opens
+    int32_t firstReveal = -1;
+    std::string firstRevealOffer;
     // The account service from "config.txt"; the update check asks the same host. An empty host
     // keeps both off: no thread, no connection.
     std::string accountHost;

@@ -1,3 +1,5 @@
+#include "client/shop_screen.h"
+#include "ui/loadout_sync.h"
 #include "client/client_startup.h"
 
 #include <algorithm>
@@ -47,6 +49,8 @@ void DestroyGraphics(ClientApp& app)
         app.uiReady = false;
     }
     app.menuArt.Shutdown();
+    app.vault.Shutdown();
+    app.vaultReady = false;
     app.accessoryIcons.Release();
     app.lights.Destroy();
     DestroySkinModels(app.skins);
@@ -277,9 +281,20 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
                             AccessoryIconSources(app.accessories, app.armours.models[0].skeleton),
                             app.window.framebufferWidth, app.window.framebufferHeight);
 
+    InitVault(app);
+
     app.loadout = LoadoutFromOptions(options);
     app.ownEverything = options.ownAll;
+    app.skinName = options.skin;
+    app.demoVault = options.shopDemo;
+    app.revealOnShopEntry = options.shopBuy >= -1;
+    app.firstReveal = options.shopBuy;
+    app.firstRevealOffer = options.shopOffer;
     WearHatOption(app, options.hat);
+    // A hat from the command line is worn as a preview: the locker's worn items do not replace it.
+    app.hatFromOptions = !options.hat.empty();
+    const LootContext loot = MakeLootContext(app, 0.0);
+    app.loot.slots[0] = app.loot.slots[1] = CaptureLoadout(loot);
 
     LoadWeaponModels(app.worldModels, tuning, app.armours.models[0].skeleton);
     LoadPowerModels(app.worldModels, tuning);

@@ -14,6 +14,8 @@
 #include "client/frame_steps.h"
 #include "client/input_commands.h"
 #include "client/payment_status.h"
+#include "client/shop_screen.h"
+#include "ui/loadout_sync.h"
 #include "client/window_title.h"
 #include "client/world_objects.h"
 #include "client/world_drawing.h"
@@ -52,8 +54,10 @@ void TakeOwnState(ClientApp& app)
 }
 
 // Step 8: what the server shows of the player: loadout, accessories, skin and name.
-void SyncProfile(ClientApp& app)
+void SyncProfile(ClientApp& app, double now)
 {
+    LootContext loot = MakeLootContext(app, now);
+    SyncLoadoutsWithAccount(loot);
     GameSession& session = app.session;
     const ClientLoadout& loadout = app.loadout;
     session.SetLoadout(loadout.armour, loadout.primary, loadout.secondary, loadout.power);
@@ -96,8 +100,7 @@ void PumpAccount(ClientApp& app, double now)
     payment.purchaseSound = app.sounds.frontEnd[6];
     payment.errorSound = app.sounds.frontEnd[7];
     payment.selectedArmour = app.loadout.armour;
-    payment.selectedSkin = &app.loadout.skin;
-    payment.skinNames = &app.skins.catalogue.names;
+    payment.selectedSkin = &app.skinName;
     payment.ownPhysics = &app.characterPresentation.ownPhysics;
     payment.slotPhysics = app.characterPresentation.slotPhysics.data();
     payment.slotPhysicsCount = app.characterPresentation.slotPhysics.size();
@@ -373,7 +376,7 @@ void RunFramePass(ClientApp& app, const Options& options)
     if (session.hasLobbyView && session.lobby.place != net::LobbyPlace::NoRoom) {
         LoadMap(app.map, session.lobby.settings.mapIndex, tuning);
     }
-    SyncProfile(app);
+    SyncProfile(app, now);
     PassGameTicket(app, joined);
 
     loop.playing = joined && InMatch(session);

@@ -8,6 +8,7 @@
 #include "client/chat_submission.h"
 #include "client/client_app.h"
 #include "client/match_hud.h"
+#include "client/shop_screen.h"
 #include "client/store_panel.h"
 #include "client/update_actions.h"
 #include "net/lobby_messages.h"
@@ -227,16 +228,12 @@ void SignInScreen(ClientApp& app)
 // is offered in the store.
 void SkinsPanel(ClientApp& app, double now)
 {
-    ClientLoadout& loadout = app.loadout;
-    const std::vector<std::string>& names = app.skins.catalogue.names;
+    const ClientLoadout& loadout = app.loadout;
     const bool signedIn = app.account.state == net::AccountClient::SignedIn;
     const menu::SuitSkins suit = menu::BuildSuitSkins(app.skins.catalogue, tune::g_tuning.Armor(loadout.armour),
                                                       signedIn, app.account.locker, app.ownEverything);
-    std::string selected = loadout.skin > 0 && loadout.skin <= names.size() ? names[loadout.skin - 1] : std::string();
     std::string purchase;
-    if (menu::DrawSkinsScreen(app.ui, suit, selected, now, purchase)) {
-        const int index = selected.empty() ? -1 : FindSkin(app.skins.catalogue, selected);
-        loadout.skin = uint8_t(index + 1);
+    if (menu::DrawSkinsScreen(app.ui, suit, app.skinName, now, purchase)) {
         app.characterPresentation.ownPhysics.Reset();
     }
     if (!purchase.empty()) net::OpenStardustStore(app.store, menu::kStoreSkinOffer, purchase);
@@ -308,6 +305,7 @@ void RunMenuPass(ClientApp& app, double now, float frameTime)
         SignInScreen(app);
         break;
     case Screen::Shop:
+        RunShopScreen(app, now, frameTime);
         break;
     }
     RunStorePanel(app, now);

@@ -81,13 +81,10 @@ void OnSkinBought(PaymentContext& context, const net::AccountClient::CheckoutEve
     PlaySound(context, context.purchaseSound);
     const int32_t armour = context.selectedArmour > 4 ? 0 : std::max(context.selectedArmour, 0);
     const bool selectedSuit = context.tuning != nullptr && event.suit == context.tuning->Armor(armour).id;
-    if (selectedSuit && context.selectedSkin != nullptr && context.skinNames != nullptr) {
-        const auto found = std::find(context.skinNames->begin(), context.skinNames->end(), event.skin);
-        if (found != context.skinNames->end()) {
-            *context.selectedSkin = uint8_t(found - context.skinNames->begin() + 1);
-            if (context.ownPhysics != nullptr) context.ownPhysics->Reset();
-            for (size_t i = 0; i < context.slotPhysicsCount; ++i) context.slotPhysics[i].Reset();
-        }
+    if (selectedSuit && context.selectedSkin != nullptr) {
+        *context.selectedSkin = event.skin;
+        if (context.ownPhysics != nullptr) context.ownPhysics->Reset();
+        for (size_t i = 0; i < context.slotPhysicsCount; ++i) context.slotPhysics[i].Reset();
     }
     store.open = false;
 }

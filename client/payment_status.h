@@ -26,9 +26,8 @@ struct PaymentContext {
     int32_t purchaseSound = -1;  // "audio/upgrade.mp3"
     int32_t errorSound = -1;     // "audio/hit.wav"
     int32_t selectedArmour = 0;
-    // The selection's skin as the skin list's 1-based index (0 none) and that list.
-    uint8_t* selectedSkin = nullptr;
-    const std::vector<std::string>* skinNames = nullptr;
+    // The selection's skin by name (empty: the standard look).
+    std::string* selectedSkin = nullptr;
     // Reset when a new skin is put on, so that its chains settle afresh.
     anim::JointPhysics* ownPhysics = nullptr;
     anim::JointPhysics* slotPhysics = nullptr;

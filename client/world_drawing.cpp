@@ -1,3 +1,4 @@
+#include "client/shop_screen.h"
 #include "client/world_drawing.h"
 
 #include <cmath>
@@ -197,6 +198,7 @@ bool DrawWorld(ClientApp& app, const Options& options, double now)
     if (app.join.screen != Screen::Loadout) {
         mapDrawn = DrawLevel(app, options, tuning, lighting, viewProj, view, skyPreset, float(now));
     }
+    DrawVaultRoom(app, lighting, now);
 
     DrawMatch(app, view);
 

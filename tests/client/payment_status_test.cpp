@@ -29,7 +29,6 @@ protected:
         context_.play = [this](int32_t sound) { sounds_.push_back(sound); };
         context_.openPage = [](const std::string& url) { return url.rfind("https://", 0) == 0; };
         context_.selectedSkin = &skin_;
-        context_.skinNames = &skinNames_;
     }
     void Deliver(const Event& event, double now)
     {
@@ -68,8 +67,7 @@ protected:
     net::StoreState store_;
     PaymentContext context_;
     std::vector<int32_t> sounds_;
-    uint8_t skin_ = 0;
-    std::vector<std::string> skinNames_ = {"ember", "tiger"};
+    std::string skin_;
 };
 
 TEST_F(PaymentStatusTest, APaidCheckoutIsPolledThreeSecondsApartAndPaysOnce)
@@ -140,12 +138,12 @@ TEST_F(PaymentStatusTest, ABoughtSkinIsPutOnOnlyForTheSelectedSuit)
     bought.skin = "tiger";
     bought.suit = "pink";
     Deliver(bought, 0.0);
-    EXPECT_EQ(skin_, 0) << "bought for another suit";
+    EXPECT_EQ(skin_, "") << "bought for another suit";
     EXPECT_FALSE(store_.open);
     bought.suit = tune::g_tuning.Armor(0).id;
     context_.selectedArmour = 9;  // above 4 reads as the first armour
     Deliver(bought, 0.0);
-    EXPECT_EQ(skin_, 2);
+    EXPECT_EQ(skin_, "tiger");
     EXPECT_EQ(sounds_, (std::vector<int32_t>{2, 2}));
 }
 

@@ -284,8 +284,8 @@ TEST_F(AccountServiceTest, ASkinIsBoughtWithStardustForASuitItFits) {
     const json::Value bought = Parsed(Post("/api/store/skin", R"({"skin":"night_ops","suit":"blue"})", token));
     EXPECT_EQ(bought.Find("account").Find("stardust").AsInt(0), 100);
     ASSERT_EQ(bought.Find("skins").Size(), 1);
-    EXPECT_EQ(bought.Find("skins").At(0).AsString(), "night_ops");
-    EXPECT_EQ(ErrorOf(Post("/api/store/skin", R"({"skin":"night_ops","suit":"orange"})", token)), "already_owned");
+    EXPECT_EQ(bought.Find("skins").At(0).AsString(), "night_ops:blue") << "owned per suit";
+    EXPECT_EQ(ErrorOf(Post("/api/store/skin", R"({"skin":"night_ops","suit":"blue"})", token)), "already_owned");
 }
 
 // The whole browser trip: the stand-in browser opens the service's sign-in page, which sends it

@@ -84,7 +84,9 @@ DoubleReply AccountService::BuySkin(const LoggedRequest& request) {
     if (!suit || std::find(skin->suits.begin(), skin->suits.end(), *suit) == skin->suits.end()) {
         return ErrorReply(400, "unknown_suit", "That skin is not made for that suit.");
     }
-    if (std::find(account->skins.begin(), account->skins.end(), skin->id) != account->skins.end()) {
+    // Owned skins are kept per suit, as "skin:suit".
+    const std::string key = skin->id + ":" + *suit;
+    if (std::find(account->skins.begin(), account->skins.end(), key) != account->skins.end()) {
         return ErrorReply(409, "already_owned", "You already own that skin.");
     }
     if (account->stardust < skin->price) {
@@ -92,7 +94,7 @@ DoubleReply AccountService::BuySkin(const LoggedRequest& request) {
         return ErrorReply(409, "not_enough_stardust", "You need " + price + " stardust for that.");
     }
     account->stardust -= skin->price;
-    account->skins.push_back(skin->id);
+    account->skins.push_back(key);
     return JsonReply(
         JsonObject().Raw("account", AccountJson(*account)).Raw("skins", JsonStringArray(account->skins)).Close());
 }
