@@ -105,6 +105,8 @@ struct FrameLoopState {
     bool firstHitPending = false;
     bool captureMatchFramesOnly = false;  // test builds: --frames counts the match's frames alone
     std::string matchEndCapture;          // test builds: where the first frame after the match's end goes
+    std::string vaultLandingCapture;      // test builds: where a frame a second after a vault item lands goes
+    double vaultLandedAt = -1.0;
     glm::vec3 firstHitPoint{0.0f};
     uint32_t levelChunksDrawn = 0;   // of the last level draw
     uint32_t levelChunksTotal = 0;

@@ -331,6 +331,7 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
     // long the way into it took.
     app.loop.captureMatchFramesOnly = std::getenv("ZW_CAPTURE_IN_MATCH") != nullptr;
     if (const char* path = std::getenv("ZW_CAPTURE_MATCH_END")) app.loop.matchEndCapture = path;
+    if (const char* path = std::getenv("ZW_CAPTURE_VAULT_LANDING")) app.loop.vaultLandingCapture = path;
     PrintControls();
     return true;
 }

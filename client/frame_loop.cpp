@@ -278,6 +278,14 @@ void CaptureAndTimedClose(ClientApp& app, const Options& options, double now)
         }
         loop.matchEndCapture.clear();
     }
+    if (!loop.vaultLandingCapture.empty() && loop.vaultLandedAt >= 0.0 && now - loop.vaultLandedAt > 1.0) {
+        glFinish();
+        if (CaptureFrame(loop.vaultLandingCapture, app.window.framebufferWidth, app.window.framebufferHeight)) {
+            std::printf("[capture] a vault item at rest\n");
+        }
+        loop.vaultLandingCapture.clear();
+        app.window.RequestClose();
+    }
     if (!options.capturePath.empty() && (loop.playing || !loop.captureMatchFramesOnly)) {
         ++loop.captureFrames;
         if (loop.captureFrames == std::max(options.frames, 1)) {

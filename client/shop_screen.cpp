@@ -68,7 +68,10 @@ void PlayVaultEvents(ClientApp& app, LootContext& loot)
             const float pitch = sound.pitch + sound.pitchSpread * (Rand01() - 0.5f);
             PlayFrontEnd(app, sound.sound, sound.volume * event.volume, pitch);
         }
-        if (event.kind == vault::kVaultItemLanded) ShowRevealedItem(loot, event.name);
+        if (event.kind == vault::kVaultItemLanded) {
+            ShowRevealedItem(loot, event.name);
+            if (app.loop.vaultLandedAt < 0.0) app.loop.vaultLandedAt = loot.now;
+        }
     }
 }
 

@@ -465,4 +465,38 @@ TEST(WindowedClient, ARoomOfOneLifeSetUpByTheMouseEndsWithTheWinnersBanner)
     EXPECT_GT(end.Share(0.44, 0.38, 0.56, 0.41, red), 0.05);
 }
 
+// The shop's demonstration vault with one omega item bought at once, a second after it landed: the
+// room in its green frame on the left, the shop panel with its BUY buttons on the right, the item
+// counted and its purple beam still over it on the floor.
+TEST(WindowedClient, TheShopShowsTheVaultWithItsPanelAndAnItemThatArrived)
+{
+    SKIP_WITHOUT_DISPLAY();
+    testsupport::TempFolder folder;
+    const std::string frame = (std::filesystem::path(folder.Path()) / "vault.png").string();
+    ChildProgram client;
+    std::vector<std::string> environment = kWindowEnvironment;
+    environment.push_back("ZW_CAPTURE_VAULT_LANDING=" + frame);
+    ASSERT_TRUE(client.Launch(ProgramPath(), {"--shop-buy", "3", "--size", "1280x720", "--seconds", "90"}, environment));
+    EXPECT_EQ(client.WaitForExit(kStartSeconds), 0) << client.Out() << client.Err();
+    EXPECT_THAT(client.Out(), HasSubstr("[capture] a vault item at rest"));
+    Capture picture;
+    ASSERT_TRUE(picture.Load(frame));
+    ASSERT_EQ(picture.width, 1280);
+    const auto box = [&](double x0, double y0, double x1, double y1, auto test) {
+        return picture.Share(x0 / 1280.0, y0 / 720.0, x1 / 1280.0, y1 / 720.0, test);
+    };
+    const auto green = [](int r, int g, int b) { return g > r + 60 && g > b + 40; };
+    EXPECT_GT(box(22, 100, 24, 600, green), 0.9) << "the room's frame";
+    EXPECT_GT(box(1090, 258, 1218, 298, green), 0.5) << "the first offer's BUY button";
+    EXPECT_GT(box(900, 560, 1200, 620, [](int r, int g, int b) { return r < 90 && b > r + 5 && std::abs(r - g) < 10; }),
+              0.9)
+        << "the panel's slate fill";
+    // The mystery hat is a top hat or a halo, wherever it lands; its omega beam stands on the floor
+    // over it, and the room's header counts it.
+    const auto purple = [](int r, int g, int b) { return b > g + 40 && r > g + 20; };
+    EXPECT_GT(box(40, 230, 780, 330, purple), 0.003) << "the omega item's beam down to the floor";
+    EXPECT_GT(box(660, 35, 790, 55, [](int r, int g, int b) { return std::min({r, g, b}) > 130; }), 0.05)
+        << "the item count";
+}
+
 }  // namespace windowedclienttest
