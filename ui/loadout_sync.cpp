@@ -5,14 +5,9 @@
 #include "client/client_app.h"
 #include "game/tuning.h"
 #include "online/account_client.h"
+#include "ui/skin_ownership.h"
 
 namespace {
-
-std::string ArmourId(const LootContext& ctx, int32_t armour)
-{
-    const char* id = ctx.tuning.Armor(armour).id;
-    return id != nullptr ? id : "";
-}
 
 bool SameLoadout(const net::Loadout& a, const net::Loadout& b)
 {
@@ -31,23 +26,16 @@ bool AccountSignedIn(const LootContext& ctx)
 
 bool OwnsSkin(const LootContext& ctx, const std::string& skin, int32_t armour)
 {
-    if (skin.empty()) return true;
-    if (!AccountSignedIn(ctx)) return ctx.ownEverything;
-    const std::string key = skin + ":" + ArmourId(ctx, armour);
-    const std::vector<std::string>& owned = ctx.account->locker.skins;
-    return std::find(owned.begin(), owned.end(), key) != owned.end();
+    static const std::vector<std::string> kNone;
+    const bool signedIn = AccountSignedIn(ctx);
+    return menu::OwnsSkin(skin, ctx.tuning.Armor(armour), signedIn, signedIn ? ctx.account->locker.skins : kNone,
+                          ctx.ownEverything);
 }
 
 int32_t StoreSkinPrice(const LootContext& ctx, const std::string& skin, int32_t armour)
 {
     if (ctx.account == nullptr) return 0;
-    const std::string suit = ArmourId(ctx, armour);
-    for (const net::StoreSkin& entry : ctx.account->locker.storeSkins) {
-        if (entry.id == skin && std::find(entry.suits.begin(), entry.suits.end(), suit) != entry.suits.end()) {
-            return entry.price;
-        }
-    }
-    return 0;
+    return menu::StoreSkinPrice(skin, ctx.tuning.Armor(armour), ctx.account->locker.storeSkins);
 }
 
 net::Loadout CaptureLoadout(const LootContext& ctx)
