@@ -143,6 +143,7 @@ struct ClientApp {
     int handJoint = -1;
     AccessoryModels accessories;
     AccessoryIcons accessoryIcons;  // the locker's pictures of the accessories
+    std::vector<SheetIcon> accessoryIconList;  // the same, by catalogue entry
     HudSheet characterSheet;
     HudSheet weaponSheet;
     HudSheet powerSheet;

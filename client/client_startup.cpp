@@ -52,6 +52,7 @@ void DestroyGraphics(ClientApp& app)
     app.vault.Shutdown();
     app.vaultReady = false;
     app.accessoryIcons.Release();
+    app.accessoryIconList.clear();
     app.lights.Destroy();
     DestroySkinModels(app.skins);
     DestroyMap(app.map);
@@ -281,6 +282,7 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
                             AccessoryIconSources(app.accessories, app.armours.models[0].skeleton),
                             app.window.framebufferWidth, app.window.framebufferHeight);
 
+    app.accessoryIconList = AccessoryIconList(app.accessoryIcons);
     InitVault(app);
 
     app.loadout = LoadoutFromOptions(options);

@@ -17,6 +17,7 @@
 #include "ui/chat_box.h"
 #include "ui/menu_palette.h"
 #include "ui/multiplayer_screen.h"
+#include "ui/loadout_sync.h"
 #include "ui/sign_in_screen.h"
 #include "ui/skin_ownership.h"
 #include "ui/skins_screen.h"
@@ -250,11 +251,12 @@ void LoadoutScreen(ClientApp& app, double now)
     int32_t primary = loadout.primary;
     int32_t secondary = loadout.secondary;
     int32_t power = loadout.power;
-    // Signed out the account's copy is empty, and the panel says how to fill it.
-    const net::Locker& owned = app.account.locker;
-    const menu::LockerView locker =
-        menu::BuildLockerView(owned.items, owned.capacity, app.account.state == net::AccountClient::SignedIn,
-                              owned.loaded, app.accessories.catalogue, nullptr);
+    // Signed in the account's items, else the local inventory the demonstration vault fills.
+    const LootContext loot = MakeLootContext(app, now);
+    const bool signedIn = AccountSignedIn(loot);
+    const menu::LockerView locker = menu::BuildLockerView(
+        CurrentInventory(loot), signedIn ? app.account.locker.capacity : app.loot.inventoryLimit, signedIn,
+        !signedIn || app.account.locker.loaded, app.accessories.catalogue, &app.accessoryIconList);
     const bool back = menu::DrawLoadoutScreen(app.ui, tune::g_tuning, armour, primary, secondary, power,
                                               app.loop.loadoutScreen, locker, now, app.portraits, app.weaponIcons,
                                               app.powerIcons);
