@@ -40,21 +40,22 @@ bool HaveDisplay()
     return display != nullptr && display[0] != '\0';
 }
 
-// Moves the mouse to (x, y) in the game's window and clicks there, holding the button long enough
-// for a slow frame to see it down, after a pause for the screen to show what the last click did.
+// Moves the mouse to (x, y) in the game's window and clicks there. The game reads the mouse once
+// a frame and a widget takes a click as a press over it and then a release over it, each seen by a
+// frame; a machine busy with other builds can draw fewer than one frame a second, so each step is
+// given longer than that to be seen.
 bool ClickAt(int x, int y)
 {
-    std::this_thread::sleep_for(std::chrono::seconds(1));
     const std::string command = "xdotool search --sync --limit 1 --name '^Zell War' windowfocus --sync mousemove "
                                 "--window %1 " + std::to_string(x) + " " + std::to_string(y) +
-                                " sleep 0.5 mousedown 1 sleep 0.5 mouseup 1 >/dev/null 2>&1";
+                                " sleep 1.5 mousedown 1 sleep 1.5 mouseup 1 sleep 1.5 >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
 }
 
 bool MoveTo(int x, int y)
 {
     const std::string command = "xdotool search --sync --limit 1 --name '^Zell War' mousemove --window %1 " +
-                                std::to_string(x) + " " + std::to_string(y) + " sleep 1 >/dev/null 2>&1";
+                                std::to_string(x) + " " + std::to_string(y) + " sleep 1.5 >/dev/null 2>&1";
     return std::system(command.c_str()) == 0;
 }
 
@@ -193,7 +194,8 @@ TEST(AccountScreens, AFirstStartAsksToSignIn)
     ASSERT_TRUE(world.Launch(game, {}));
     ASSERT_TRUE(game.WaitForOutput("click to recapture\n", kStartSeconds)) << game.Out() << game.Err();
     ASSERT_TRUE(game.WaitForOutput("[updater] the service offers build 0\n", 30.0)) << game.Out() << game.Err();
-    std::this_thread::sleep_for(std::chrono::seconds(1));
+    // Time for a slow frame or two to leave the update screen.
+    std::this_thread::sleep_for(std::chrono::seconds(2));
     const Frame signIn = Snapshot(game, world, 1, "screen 3");
     ASSERT_TRUE(PressKey("Escape"));
     EXPECT_EQ(game.WaitForExit(30.0), 0) << game.Out() << game.Err();
@@ -252,7 +254,6 @@ TEST(AccountScreens, SignedInTheLoadoutShowsTheLockerAndSkinsAndTheStoreItsBundl
     ASSERT_TRUE(ClickAt(1160, 164));  // ACCESSORIES
     ASSERT_TRUE(ClickAt(720, 276));   // the top hat
     ASSERT_TRUE(ClickAt(720, 369));   // the jetpack
-    std::this_thread::sleep_for(std::chrono::seconds(1));
     const Frame locker = Snapshot(game, world, 2, "screen 2");
 
     ASSERT_TRUE(ClickAt(147, 221));  // GOLD, priced
