@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -219,7 +220,8 @@ TEST(AccountScreens, AFirstStartAsksToSignIn)
 //    night ops, not for sale, LOCKED (a red tag across (180..252, 265..285)).
 // 2. The ACCESSORIES tab (centre (1160, 164)); the panel from (696, 222) is 512 wide, its tiles
 //    47.6 square and 51.6 apart: HEAD's row from y 252 (top hat, halo), BACK's from 345.6
-//    (jetpack). Clicking the top hat and the jetpack wears them: green outlines; the halo has none.
+//    (jetpack). Clicking the top hat and the jetpack wears them: green outlines; the halo has none;
+//    and the account's first loadout is saved with them.
 // 3. Clicking gold offers it in the store; ALL BUNDLES (centre (762, 507)) turns to the bundle
 //    face: a 960 x 520 panel from (160, 100) outlined in the store's colour, three cards 170 wide
 //    from x 371, 184 apart, from y 204, each with its purple price button (y 444..488).
@@ -276,6 +278,20 @@ TEST(AccountScreens, SignedInTheLoadoutShowsTheLockerAndSkinsAndTheStoreItsBundl
     EXPECT_TRUE(world.Served("GET", "/api/auth/me"));
     EXPECT_TRUE(world.Served("POST", "/api/store/checkout", "stardust_500"));
     EXPECT_THAT(game.Err(), Not(HasSubstr("[browser]")));
+    // What was worn went to the account as the first loadout.
+    const std::optional<testsupport::ServiceAccount> account = world.service.FindAccount("pilot");
+    ASSERT_TRUE(account.has_value());
+    std::string hat;
+    std::string jetpack;
+    for (const testsupport::ServiceItem& item : account->items) {
+        if (item.def == "top_hat") hat = item.id;
+        if (item.def == "jetpack") jetpack = item.id;
+    }
+    ASSERT_FALSE(hat.empty());
+    ASSERT_FALSE(jetpack.empty());
+    ASSERT_TRUE(account->loadouts[0].has_value());
+    EXPECT_EQ(account->loadouts[0]->head.value_or(""), hat);
+    EXPECT_EQ(account->loadouts[0]->back.value_or(""), jetpack);
 
     // 1. The price tag of gold (row 1, y 198) and its stardust cross; night ops (row 2, y 252) locked.
     EXPECT_GT(skins.Share(182, 210, 248, 233, kStardustPurple), 0.4);
