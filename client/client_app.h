@@ -107,6 +107,8 @@ struct FrameLoopState {
     std::string matchEndCapture;          // test builds: where the first frame after the match's end goes
     std::string vaultLandingCapture;      // test builds: where a frame a second after a vault item lands goes
     double vaultLandedAt = -1.0;
+    std::string signalCapture;            // test builds: the prefix of the frames SIGUSR1 asks for
+    int signalCaptures = 0;
     glm::vec3 firstHitPoint{0.0f};
     uint32_t levelChunksDrawn = 0;   // of the last level draw
     uint32_t levelChunksTotal = 0;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "client/signal_capture.h"
 #include "client/update_actions.h"
 #include "game/asset_paths.h"
 #include "game/match_options.h"
@@ -334,6 +335,7 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
     app.loop.captureMatchFramesOnly = std::getenv("ZW_CAPTURE_IN_MATCH") != nullptr;
     if (const char* path = std::getenv("ZW_CAPTURE_MATCH_END")) app.loop.matchEndCapture = path;
     if (const char* path = std::getenv("ZW_CAPTURE_VAULT_LANDING")) app.loop.vaultLandingCapture = path;
+    app.loop.signalCapture = InstallSignalCapture();
     PrintControls();
     return true;
 }

@@ -9,6 +9,7 @@
 
 #include "client/auto_buy.h"
 #include "client/frame_capture.h"
+#include "client/signal_capture.h"
 #include "client/front_end_pass.h"
 #include "client/frame_key_actions.h"
 #include "client/frame_steps.h"
@@ -285,6 +286,14 @@ void CaptureAndTimedClose(ClientApp& app, const Options& options, double now)
         }
         loop.vaultLandingCapture.clear();
         app.window.RequestClose();
+    }
+    if (!loop.signalCapture.empty() && TakeSignalCaptureRequest()) {
+        const std::string path = loop.signalCapture + std::to_string(++loop.signalCaptures) + ".png";
+        glFinish();
+        if (CaptureFrame(path, app.window.framebufferWidth, app.window.framebufferHeight)) {
+            std::printf("[capture] screen %d%s: wrote %s\n", int(app.join.screen),
+                        app.store.open ? " under the store" : "", path.c_str());
+        }
     }
     if (!options.capturePath.empty() && (loop.playing || !loop.captureMatchFramesOnly)) {
         ++loop.captureFrames;

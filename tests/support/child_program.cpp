@@ -49,7 +49,7 @@ ChildProgram::~ChildProgram()
 }
 
 bool ChildProgram::Launch(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::vector<std::string>& environment)
+                          const std::vector<std::string>& environment, const std::string& workingDirectory)
 {
     int outPipe[2];
     int errPipe[2];
@@ -80,6 +80,7 @@ bool ChildProgram::Launch(const std::string& program, const std::vector<std::str
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
+    if (!workingDirectory.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
     // The program gets the default signal handling, whatever the test runner set up.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);

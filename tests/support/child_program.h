@@ -19,8 +19,9 @@ public:
     ~ChildProgram();
 
     // `environment` changes the inherited one: "NAME=value" sets a variable, "NAME" alone removes it.
+    // The program starts in `workingDirectory`, or in this process's one when it is empty.
     bool Launch(const std::string& program, const std::vector<std::string>& arguments,
-                const std::vector<std::string>& environment = {});
+                const std::vector<std::string>& environment = {}, const std::string& workingDirectory = {});
 
     // Reads until `needle` is in standard output, the program closes its output or the time runs
     // out.
