@@ -34,18 +34,31 @@ bool AimAtNearestEnemy(InputCommand& command, const GameSession& session, const 
     // The middle of the body, where a small spread still lands on it.
     const float chest = 0.55f * tuning.movement.standingHeight;
     std::optional<glm::vec3> best;
+    std::optional<glm::vec3> hidden;  // the nearest enemy out of sight, walked toward while none is in it
     float bestDistance = 0.0f;
+    float hiddenDistance = 0.0f;
     for (const RemotePlayerView& player : session.remotePlayers) {
         if (!IsEnemy(player, own.team) || player.spawnProtected) continue;
         const glm::vec3 target = player.position + glm::vec3(0.0f, chest, 0.0f);
         const float distance = glm::length(target - origin);
-        if (best && distance >= bestDistance) continue;
-        if (world.SweepSphere(origin, target, kSightRadius).hit) continue;
-        best = target;
-        bestDistance = distance;
+        if (world.SweepSphere(origin, target, kSightRadius).hit) {
+            if (!hidden || distance < hiddenDistance) {
+                hidden = target;
+                hiddenDistance = distance;
+            }
+            continue;
+        }
+        if (!best || distance < bestDistance) {
+            best = target;
+            bestDistance = distance;
+        }
     }
-    if (!best) return false;
-    const glm::vec3 d = *best - origin;
+    if (!best && !hidden) return false;
+    glm::vec3 d = (best ? *best : *hidden) - origin;
+    if (!best) {
+        command.forward = 127;
+        d.y = 0.0f;
+    }
     const float yaw = std::atan2(-d.x, -d.z) * kRadiansToDegrees;
     const float pitch = std::atan2(d.y, std::sqrt(d.x * d.x + d.z * d.z)) * kRadiansToDegrees;
     const double wrapped = std::fmod(double(yaw) + 360.0, 360.0);

@@ -499,8 +499,8 @@ TEST(WindowedClient, TheShopShowsTheVaultWithItsPanelAndAnItemThatArrived)
         << "the item count";
 }
 
-// A team match at 1280 x 720 in which the own player, turned by the game's test hook, stands still
-// and fires at the nearest enemy in sight (recruit bots, two a side). One run gives three frames and
+// A team match at 1280 x 720 in which the own player, turned by the game's test hook, fires at the
+// nearest enemy in sight and walks toward one while none is (recruit bots, two a side). One run gives three frames and
 // a purchase: the first frame with a team-mate's name tag well inside the window, the frame of the
 // first own hit, and, once a level is affordable, F opens the upgrades panel and the HEALTH line's
 // BUY button (its centre at (895, 265)) buys a level, which the hook reports from the server's word.
