@@ -62,10 +62,10 @@ void DrawTeamNameTags(ClientApp& app, uint8_t ownTeam)
         const bool drawn = hud::DrawNameTags(app.ui, app.frame.viewProj, anchor, member->name.c_str(), team,
                                              member->role, distance, hud::kNameTagSettings);
         FrameLoopState& loop = app.loop;
-        // The capture waits for a tag well inside the window, where a test can find all of it.
+        if (!drawn || loop.nameTagCapture.empty() || loop.nameTagPending) continue;
+        // The test hook's capture waits for a tag well inside the window, where a test finds all of it.
         const glm::vec4 clip = app.frame.viewProj * glm::vec4(anchor, 1.0f);
-        const bool inside = clip.w > 0.0f && std::abs(clip.x) < 0.7f * clip.w && std::abs(clip.y) < 0.7f * clip.w;
-        if (drawn && inside && !loop.nameTagCapture.empty() && !loop.nameTagPending) {
+        if (clip.w > 0.0f && std::abs(clip.x) < 0.7f * clip.w && std::abs(clip.y) < 0.7f * clip.w) {
             loop.nameTagPending = true;
             loop.nameTagAnchor = anchor;
             loop.nameTagName = member->name;

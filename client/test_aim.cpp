@@ -28,7 +28,7 @@ bool AimAtNearestEnemy(InputCommand& command, const GameSession& session, const 
     const PlayerState& own = session.own;
     command.forward = 0;
     command.side = 0;
-    // The trigger stays held, at a wall too, so that tracers fly in every frame a hit shows.
+    // The trigger stays held, at a wall too, so that the first round leaves as soon as an enemy shows.
     command.buttons = own.ammo == 0 ? kButtonReload : kButtonFire;
     const glm::vec3 origin = ViewOrigin(own, tuning, world);
     // The middle of the body, where a small spread still lands on it.
