@@ -110,6 +110,16 @@ struct FrameLoopState {
     std::string signalCapture;            // test builds: the prefix of the frames SIGUSR1 asks for
     int signalCaptures = 0;
     glm::vec3 firstHitPoint{0.0f};
+    bool aimAtEnemies = false;        // test builds: the own player turns to enemies in sight and fires
+    std::string nameTagCapture;       // test builds: where the first frame with a team-mate's name tag goes
+    bool nameTagPending = false;
+    glm::vec3 nameTagAnchor{0.0f};
+    std::string nameTagName;
+    bool reportUpgrades = false;      // test builds: the own levels are printed when they change
+    std::array<uint8_t, kUpgradeTrackCount> reportedLevels{};
+    bool reportedAffordable = false;
+    bool captureAfterClick = false;   // test builds: --frames counts from the end of the first left click
+    int clickStage = 0;               // 0 no click yet, 1 the button is down, 2 it was let go
     uint32_t levelChunksDrawn = 0;   // of the last level draw
     uint32_t levelChunksTotal = 0;
     bool ticketRequested = false;  // a game ticket was asked for during this connection

@@ -336,6 +336,11 @@ bool StartWindowedClient(ClientApp& app, const Options& options, const Config& c
     if (const char* path = std::getenv("ZW_CAPTURE_MATCH_END")) app.loop.matchEndCapture = path;
     if (const char* path = std::getenv("ZW_CAPTURE_VAULT_LANDING")) app.loop.vaultLandingCapture = path;
     app.loop.signalCapture = InstallSignalCapture();
+    // The own player aims at the nearest enemy in sight and fires, so that hits come soon.
+    app.loop.aimAtEnemies = std::getenv("ZW_AIM_AT_ENEMIES") != nullptr;
+    if (const char* path = std::getenv("ZW_CAPTURE_NAME_TAG")) app.loop.nameTagCapture = path;
+    app.loop.reportUpgrades = std::getenv("ZW_PRINT_UPGRADES") != nullptr;
+    app.loop.captureAfterClick = std::getenv("ZW_CAPTURE_AFTER_CLICK") != nullptr;
     PrintControls();
     return true;
 }

@@ -16,10 +16,12 @@
 #include "client/input_commands.h"
 #include "client/payment_status.h"
 #include "client/shop_screen.h"
+#include "client/test_aim.h"
 #include "ui/loadout_sync.h"
 #include "client/window_title.h"
 #include "client/world_objects.h"
 #include "client/world_drawing.h"
+#include "game/progression.h"
 #include "platform/clock.h"
 
 namespace {
@@ -151,7 +153,8 @@ void RunFixedSteps(ClientApp& app, const Options& options, const tune::Tuning& t
             command.side = 0;
             command.buttons = 0;
         }
-        if (options.demo) {
+        const bool aimed = loop.aimAtEnemies && AimAtNearestEnemy(command, app.session, tuning, app.map.world);
+        if (options.demo || aimed) {
             app.sampler.yaw = CommandYawDegrees(command);
             if (app.sampler.yaw > 180.0f) app.sampler.yaw -= 360.0f;
             app.sampler.pitch = float(command.pitch) * kTurnUnitDegrees;
@@ -254,21 +257,51 @@ void FillMatchFrame(ClientApp& app, double now, float frameTime)
     frame.currencyGains = &app.loop.currencyGains;
 }
 
+// The test hook's report: the own levels whenever they change, and once that a level is affordable.
+void ReportOwnUpgrades(FrameLoopState& loop, const GameSession& session)
+{
+    if (!loop.reportUpgrades || !loop.playing) return;
+    const PlayerState& own = session.own;
+    if (!std::equal(loop.reportedLevels.begin(), loop.reportedLevels.end(), own.upgradeLevels)) {
+        std::copy(own.upgradeLevels, own.upgradeLevels + kUpgradeTrackCount, loop.reportedLevels.begin());
+        std::printf("[upgrades] own levels %d %d %d %d %d\n", own.upgradeLevels[0], own.upgradeLevels[1],
+                    own.upgradeLevels[2], own.upgradeLevels[3], own.upgradeLevels[4]);
+        std::fflush(stdout);
+    }
+    const int cheapest = CheapestUpgradeCost(own.upgradeLevels, kUpgradeTrackCount);
+    if (!loop.reportedAffordable && cheapest >= 0 && int64_t(session.economy.metal) >= cheapest) {
+        loop.reportedAffordable = true;
+        std::printf("[upgrades] a level is affordable (metal %d)\n", int(session.economy.metal));
+        std::fflush(stdout);
+    }
+}
+
 void CaptureAndTimedClose(ClientApp& app, const Options& options, double now)
 {
     FrameLoopState& loop = app.loop;
+    const auto pixel = [&](const glm::vec4& clip, int axis) {
+        const float ndc = clip[axis] / std::max(clip.w, 1e-6f);
+        const int size = axis == 0 ? app.window.framebufferWidth : app.window.framebufferHeight;
+        return int(std::lround((axis == 0 ? ndc + 1.0f : 1.0f - ndc) * 0.5f * float(size)));
+    };
+    if (loop.nameTagPending && !loop.nameTagCapture.empty()) {
+        glFinish();
+        const glm::vec4 anchor = app.frame.viewProj * glm::vec4(loop.nameTagAnchor, 1.0f);
+        if (CaptureFrame(loop.nameTagCapture, app.window.framebufferWidth, app.window.framebufferHeight)) {
+            std::printf("[capture] a team-mate's name tag: '%s' at %d %d\n", loop.nameTagName.c_str(),
+                        pixel(anchor, 0), pixel(anchor, 1));
+            std::fflush(stdout);
+        }
+        loop.nameTagCapture.clear();
+    }
     if (loop.firstHitPending && !loop.firstHitCapture.empty()) {
         glFinish();
         const glm::vec4 hit = app.frame.viewProj * glm::vec4(loop.firstHitPoint, 1.0f);
         const glm::vec4 muzzle = app.frame.viewProj * glm::vec4(app.characters.own.muzzle, 1.0f);
-        const auto pixel = [&](const glm::vec4& clip, int axis) {
-            const float ndc = clip[axis] / std::max(clip.w, 1e-6f);
-            const int size = axis == 0 ? app.window.framebufferWidth : app.window.framebufferHeight;
-            return int(std::lround((axis == 0 ? ndc + 1.0f : 1.0f - ndc) * 0.5f * float(size)));
-        };
         if (CaptureFrame(loop.firstHitCapture, app.window.framebufferWidth, app.window.framebufferHeight)) {
             std::printf("[capture] first own hit: muzzle at %d %d, hit at %d %d\n", pixel(muzzle, 0), pixel(muzzle, 1),
                         pixel(hit, 0), pixel(hit, 1));
+            std::fflush(stdout);
         }
         loop.firstHitCapture.clear();
     }
@@ -295,7 +328,13 @@ void CaptureAndTimedClose(ClientApp& app, const Options& options, double now)
                         app.store.open ? " under the store" : "", path.c_str());
         }
     }
-    if (!options.capturePath.empty() && (loop.playing || !loop.captureMatchFramesOnly)) {
+    if (loop.captureAfterClick && loop.clickStage < 2) {
+        const bool down = app.sampler.IsMouseButtonDown(0);
+        if (loop.clickStage == 0 && down) loop.clickStage = 1;
+        if (loop.clickStage == 1 && !down) loop.clickStage = 2;
+    }
+    const bool clicked = !loop.captureAfterClick || loop.clickStage == 2;
+    if (!options.capturePath.empty() && (loop.playing || !loop.captureMatchFramesOnly) && clicked) {
         ++loop.captureFrames;
         if (loop.captureFrames == std::max(options.frames, 1)) {
             glFinish();
@@ -412,6 +451,7 @@ void RunFramePass(ClientApp& app, const Options& options)
     if (loop.playing) {
         RunFixedSteps(app, options, tuning, frameTime);
         AutoBuyLevel(loop, session, options, now);
+        ReportOwnUpgrades(loop, session);
     }
     GrantEarnedCoins(app, now);
     if (loop.playing) {

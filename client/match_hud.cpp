@@ -59,8 +59,17 @@ void DrawTeamNameTags(ClientApp& app, uint8_t ownTeam)
         if (member == nullptr || member->name.empty()) continue;
         const glm::vec3 anchor = player.position + glm::vec3(0.0f, hud::kNameTagSettings.headHeight, 0.0f);
         const float distance = glm::length(app.camera.eye - player.position);
-        hud::DrawNameTags(app.ui, app.frame.viewProj, anchor, member->name.c_str(), team, member->role, distance,
-                          hud::kNameTagSettings);
+        const bool drawn = hud::DrawNameTags(app.ui, app.frame.viewProj, anchor, member->name.c_str(), team,
+                                             member->role, distance, hud::kNameTagSettings);
+        FrameLoopState& loop = app.loop;
+        if (!drawn || loop.nameTagCapture.empty() || loop.nameTagPending) continue;
+        // The test hook's capture waits for a tag well inside the window, where a test finds all of it.
+        const glm::vec4 clip = app.frame.viewProj * glm::vec4(anchor, 1.0f);
+        if (clip.w > 0.0f && std::abs(clip.x) < 0.7f * clip.w && std::abs(clip.y) < 0.7f * clip.w) {
+            loop.nameTagPending = true;
+            loop.nameTagAnchor = anchor;
+            loop.nameTagName = member->name;
+        }
     }
 }
 

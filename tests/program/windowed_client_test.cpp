@@ -499,4 +499,126 @@ TEST(WindowedClient, TheShopShowsTheVaultWithItsPanelAndAnItemThatArrived)
         << "the item count";
 }
 
+// A team match at 1280 x 720 in which the own player, turned by the game's test hook, fires at the
+// nearest enemy in sight and walks toward one while none is (recruit bots, two a side). One run gives three frames and
+// a purchase: the first frame with a team-mate's name tag well inside the window, the frame of the
+// first own hit, and, once a level is affordable, F opens the upgrades panel and the HEALTH line's
+// BUY button (its centre at (895, 265)) buys a level, which the hook reports from the server's word.
+TEST(WindowedClient, AMatchShowsNameTagsAndTheFirstHitsNumberAndBuysALevel)
+{
+    SKIP_WITHOUT_DISPLAY();
+    testsupport::TempFolder folder;
+    const std::string hitFrame = (std::filesystem::path(folder.Path()) / "hit.png").string();
+    const std::string tagFrame = (std::filesystem::path(folder.Path()) / "tag.png").string();
+    std::vector<std::string> environment = kWindowEnvironment;
+    environment.insert(environment.end(), {"ZW_AIM_AT_ENEMIES=1", "ZW_PRINT_UPGRADES=1",
+                                           "ZW_CAPTURE_FIRST_HIT=" + hitFrame, "ZW_CAPTURE_NAME_TAG=" + tagFrame});
+    ChildProgram client;
+    ASSERT_TRUE(client.Launch(ProgramPath(), {"--autohost", "--add-bots", "4", "--bot-skill", "0", "--autohost-delay",
+                                              "1", "--map", "1", "--size", "1280x720", "--seconds", "240"},
+                              environment));
+    ASSERT_TRUE(client.WaitForOutput("[client] connected as player ", kStartSeconds)) << client.Out() << client.Err();
+    ASSERT_TRUE(client.WaitForOutput("[capture] first own hit: ", 150.0)) << client.Out();
+    ASSERT_TRUE(client.WaitForOutput("[capture] a team-mate's name tag: ", 60.0)) << client.Out();
+    ASSERT_TRUE(client.WaitForOutput("[upgrades] a level is affordable", 90.0)) << client.Out();
+    EXPECT_THAT(client.Out(), Not(HasSubstr("[upgrades] own levels ")));
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_TRUE(PressKey("f"));
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_TRUE(ClickAt(895, 265));
+    EXPECT_TRUE(client.WaitForOutput("[upgrades] own levels 1 0 0 0 0\n", 20.0)) << client.Out();
+    client.Signal(SIGTERM);
+    const std::string out = client.Out();
+
+    // The first hit: where it landed, and the number of its damage over that point.
+    int muzzleX = 0;
+    int muzzleY = 0;
+    int hitX = 0;
+    int hitY = 0;
+    const size_t hitLine = out.find("[capture] first own hit: ");
+    ASSERT_EQ(std::sscanf(out.c_str() + hitLine, "[capture] first own hit: muzzle at %d %d, hit at %d %d", &muzzleX,
+                          &muzzleY, &hitX, &hitY),
+              4);
+    Capture hit;
+    ASSERT_TRUE(hit.Load(hitFrame));
+    ASSERT_EQ(hit.width, 1280);
+    // The shot went where the crosshair points.
+    EXPECT_NEAR(hitX, 640, 64);
+    EXPECT_NEAR(hitY, 360, 64);
+    const auto box = [](const Capture& c, int x0, int y0, int x1, int y1, auto test) {
+        return c.Share(double(x0) / c.width, double(y0) / c.height, double(x1) / c.width, double(y1) / c.height, test);
+    };
+    const tune::ShotFeedbackTuning& feedback = tune::Tuning{}.shotFeedback;
+    const auto shade = [](const float (&rgb)[3]) {
+        return [=](int r, int g, int b) {
+            return std::abs(r - int(255.0f * rgb[0])) < 24 && std::abs(g - int(255.0f * rgb[1])) < 24 &&
+                   std::abs(b - int(255.0f * rgb[2])) < 24;
+        };
+    };
+    const auto number = shade(feedback.damageNumberColour);
+    const auto headshotNumber = shade(feedback.headshotNumberColour);
+    const auto numberPixel = [&](int r, int g, int b) { return number(r, g, b) || headshotNumber(r, g, b); };
+    EXPECT_GT(box(hit, hitX - 40, hitY - 12, hitX + 40, hitY + 30, numberPixel), 0.05) << out;
+
+    // The name tag: the name in its team's colour around the printed point.
+    int tagX = 0;
+    int tagY = 0;
+    const size_t tagLine = out.find("[capture] a team-mate's name tag: ");
+    const size_t at = out.find("' at ", tagLine);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(std::sscanf(out.c_str() + at, "' at %d %d", &tagX, &tagY), 2);
+    Capture tag;
+    ASSERT_TRUE(tag.Load(tagFrame));
+    const auto teamText = [](int r, int g, int b) {
+        const bool red = std::abs(r - 0xe2) < 40 && std::abs(g - 0x56) < 30 && std::abs(b - 0x4e) < 30;
+        const bool blue = std::abs(r - 0x4e) < 30 && std::abs(g - 0x94) < 30 && std::abs(b - 0xe8) < 40;
+        return red || blue;
+    };
+    EXPECT_GT(box(tag, tagX - 40, tagY - 8, tagX + 40, tagY + 16, teamText), 0.03) << out;
+}
+
+// The loadout screen at 1600 x 900 after a click on its ARMOUR tab (the third of five 96-wide tabs
+// from x 1016, 104 apart, at y 182 to 218): the five suits' portraits in the grid's cells from
+// (1016, 236), four in the first row and one in the second, the chosen first suit framed in green.
+TEST(WindowedClient, TheLoadoutScreensArmourTabShowsTheSuitsPortraits)
+{
+    SKIP_WITHOUT_DISPLAY();
+    testsupport::TempFolder folder;
+    const std::string frame = (std::filesystem::path(folder.Path()) / "armour.png").string();
+    std::vector<std::string> environment = kWindowEnvironment;
+    environment.push_back("ZW_CAPTURE_AFTER_CLICK=1");
+    ChildProgram client;
+    ASSERT_TRUE(client.Launch(ProgramPath(), {"--loadout", "--size", "1600x900", "--capture", frame, "--frames", "10",
+                                              "--seconds", "90"},
+                              environment));
+    ASSERT_TRUE(client.WaitForOutput("click to recapture\n", kStartSeconds)) << client.Out() << client.Err();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_TRUE(ClickAt(1272, 200));
+    EXPECT_EQ(client.WaitForExit(60.0), 0) << client.Out() << client.Err();
+    Capture picture;
+    ASSERT_TRUE(picture.Load(frame));
+    ASSERT_EQ(picture.width, 1600);
+    const auto box = [&](double x0, double y0, double x1, double y1, auto test) {
+        return picture.Share(x0 / 1600.0, y0 / 900.0, x1 / 1600.0, y1 / 900.0, test);
+    };
+    const auto green = [](int r, int g, int b) { return g > r + 60 && g > b + 60; };
+    // The ARMOUR tab is the current one: green, with its green underline.
+    EXPECT_GT(box(1230, 219, 1314, 220, green), 0.9);
+    EXPECT_LT(box(1022, 219, 1106, 220, green), 0.1) << "the PRIMARY tab's underline";
+    EXPECT_GT(box(1020, 236, 1130, 238, green), 0.9) << "the chosen suit's frame";
+    // Each suit's portrait in its own colour: BLUE, GREEN, ORANGE, PINK and WHITE.
+    const std::vector<bool (*)(int, int, int)> suitColours = {
+        [](int r, int g, int b) { return b > r + 60 && b > g + 30; },
+        [](int r, int g, int b) { return g > r + 50 && g > b + 50; },
+        [](int r, int g, int b) { return r > 180 && g > 90 && g < 190 && b < 80; },
+        [](int r, int g, int b) { return r > 180 && b > 120 && g < r - 60; },
+        [](int r, int g, int b) { return std::min({r, g, b}) > 200; },
+    };
+    for (int i = 0; i < 5; ++i) {
+        const double x = 1016.0 + (i % 4) * 130.5;
+        const double y = 236.0 + (i / 4) * 114.0;
+        EXPECT_GT(box(x + 17, y + 4, x + 103, y + 86, suitColours[size_t(i)]), 0.05) << "suit " << i;
+    }
+}
+
 }  // namespace windowedclienttest
