@@ -35,7 +35,7 @@ protected:
             GTEST_SKIP() << "no X display";
         }
         testing::internal::CaptureStdout();
-        const bool created = window.Create(64, 64, "models", 0, 0);
+        const bool created = window.Create(windowWidth, windowHeight, "models", 0, 0);
         testing::internal::GetCapturedStdout();
         ASSERT_TRUE(created);
         PinGlDriver();
@@ -46,6 +46,8 @@ protected:
             window.Destroy();
         }
     }
+    int windowWidth = 64;  // a fixture that reads a picture back sets its size before SetUp
+    int windowHeight = 64;
     Window window;
 };
 

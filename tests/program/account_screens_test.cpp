@@ -18,13 +18,14 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stb/stb_image.h>
 
 #include "game/asset_paths.h"
 #include "support/account_double/account_double.h"
 #include "support/account_double/account_service.h"
 #include "support/account_double/service_routes.h"
 #include "support/child_program.h"
+#include "support/game_window.h"
+#include "support/saved_frame.h"
 #include "support/temp_folder.h"
 
 namespace accountscreenstest {
@@ -32,73 +33,13 @@ namespace accountscreenstest {
 using testing::HasSubstr;
 using testing::Not;
 using testsupport::ChildProgram;
+using testsupport::ClickAt;
+using testsupport::HaveDisplay;
+using testsupport::MoveTo;
+using testsupport::PressKey;
+using testsupport::SavedFrame;
 
 constexpr double kStartSeconds = 120.0;  // generous: sanitizer builds start slowly
-
-bool HaveDisplay()
-{
-    const char* display = std::getenv("DISPLAY");
-    return display != nullptr && display[0] != '\0';
-}
-
-// Moves the mouse to (x, y) in the game's window and clicks there. The game reads the mouse once
-// a frame and a widget takes a click as a press over it and then a release over it, each seen by a
-// frame; a machine busy with other builds can draw fewer than one frame a second, so each step is
-// given longer than that to be seen.
-bool ClickAt(int x, int y)
-{
-    const std::string command = "xdotool search --sync --limit 1 --name '^Zell War' windowfocus --sync mousemove "
-                                "--window %1 " + std::to_string(x) + " " + std::to_string(y) +
-                                " sleep 1.5 mousedown 1 sleep 1.5 mouseup 1 sleep 1.5 >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
-bool MoveTo(int x, int y)
-{
-    const std::string command = "xdotool search --sync --limit 1 --name '^Zell War' mousemove --window %1 " +
-                                std::to_string(x) + " " + std::to_string(y) + " sleep 1.5 >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
-bool PressKey(const std::string& key)
-{
-    const std::string command =
-        "xdotool search --sync --limit 1 --name '^Zell War' windowfocus --sync key " + key + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
-// A saved frame, read back as RGB.
-struct Frame {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-
-    bool Load(const std::string& path)
-    {
-        int channels = 0;
-        unsigned char* pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
-        if (pixels == nullptr) return false;
-        rgb.assign(pixels, pixels + size_t(width) * size_t(height) * 3);
-        stbi_image_free(pixels);
-        return true;
-    }
-
-    // The share of the pixels of the box [x0, x1) x [y0, y1) that `test` accepts.
-    template <class Test>
-    double Share(int x0, int y0, int x1, int y1, Test test) const
-    {
-        int hits = 0;
-        int total = 0;
-        for (int y = std::max(y0, 0); y < std::min(y1, height); ++y) {
-            for (int x = std::max(x0, 0); x < std::min(x1, width); ++x) {
-                const unsigned char* p = &rgb[(size_t(y) * size_t(width) + size_t(x)) * 3];
-                hits += test(p[0], p[1], p[2]) ? 1 : 0;
-                ++total;
-            }
-        }
-        return total > 0 ? double(hits) / double(total) : 0.0;
-    }
-};
 
 // The colours looked for, as drawn (over a dimmed scene where they are not opaque).
 bool Near(int value, int wanted, int tolerance) { return std::abs(value - wanted) <= tolerance; }
@@ -167,10 +108,10 @@ struct AccountWorld {
 
 // Has the game save its next frame as the `number`th and reads it back. `shown` is what the game
 // says the frame showed: "screen <n>", and " under the store" while the store is open.
-Frame Snapshot(ChildProgram& game, const AccountWorld& world, int number, const std::string& shown)
+SavedFrame Snapshot(ChildProgram& game, const AccountWorld& world, int number, const std::string& shown)
 {
     const std::string path = world.framePrefix + std::to_string(number) + ".png";
-    Frame frame;
+    SavedFrame frame;
     EXPECT_TRUE(game.Signal(SIGUSR1));
     if (!game.WaitForOutput(": wrote " + path + "\n", 60.0)) {
         ADD_FAILURE() << "no frame " << number << "\n" << game.Out() << game.Err();
@@ -197,7 +138,7 @@ TEST(AccountScreens, AFirstStartAsksToSignIn)
     ASSERT_TRUE(game.WaitForOutput("[updater] the service offers build 0\n", 30.0)) << game.Out() << game.Err();
     // Time for a slow frame or two to leave the update screen.
     std::this_thread::sleep_for(std::chrono::seconds(2));
-    const Frame signIn = Snapshot(game, world, 1, "screen 3");
+    const SavedFrame signIn = Snapshot(game, world, 1, "screen 3");
     ASSERT_TRUE(PressKey("Escape"));
     EXPECT_EQ(game.WaitForExit(30.0), 0) << game.Out() << game.Err();
     EXPECT_TRUE(world.Served("GET", "/api/build/latest"));
@@ -251,17 +192,17 @@ TEST(AccountScreens, SignedInTheLoadoutShowsTheLockerAndSkinsAndTheStoreItsBundl
     ASSERT_TRUE(game.WaitForOutput("click to recapture\n", kStartSeconds)) << game.Out() << game.Err();
     ASSERT_TRUE(game.WaitForOutput("[locker] 3 item(s), playing loadout 1\n", 30.0)) << game.Out() << game.Err();
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    const Frame skins = Snapshot(game, world, 1, "screen 2");
+    const SavedFrame skins = Snapshot(game, world, 1, "screen 2");
 
     ASSERT_TRUE(ClickAt(1160, 164));  // ACCESSORIES
     ASSERT_TRUE(ClickAt(720, 276));   // the top hat
     ASSERT_TRUE(ClickAt(720, 369));   // the jetpack
-    const Frame locker = Snapshot(game, world, 2, "screen 2");
+    const SavedFrame locker = Snapshot(game, world, 2, "screen 2");
 
     ASSERT_TRUE(ClickAt(147, 221));  // GOLD, priced
     ASSERT_TRUE(ClickAt(762, 507));  // ALL BUNDLES
     ASSERT_TRUE(MoveTo(20, 700));  // off the cards, which light up under the mouse
-    const Frame bundles = Snapshot(game, world, 3, "screen 2 under the store");
+    const SavedFrame bundles = Snapshot(game, world, 3, "screen 2 under the store");
 
     ASSERT_TRUE(ClickAt(456, 466));  // the first bundle's price
     const double deadline = testsupport::MonotonicSeconds() + 20.0;
@@ -269,7 +210,7 @@ TEST(AccountScreens, SignedInTheLoadoutShowsTheLockerAndSkinsAndTheStoreItsBundl
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     std::this_thread::sleep_for(std::chrono::seconds(2));
-    const Frame waiting = Snapshot(game, world, 4, "screen 2 under the store");
+    const SavedFrame waiting = Snapshot(game, world, 4, "screen 2 under the store");
 
     ASSERT_TRUE(PressKey("Escape"));  // to the title, the store still open over it
     std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -303,7 +244,7 @@ TEST(AccountScreens, SignedInTheLoadoutShowsTheLockerAndSkinsAndTheStoreItsBundl
 
     // 2. The worn tiles' green outlines: the top edges of the top hat and the jetpack, and the
     // left edge of the top hat; the halo beside it has none.
-    const auto outlineTop = [](const Frame& frame, int x, int y) {
+    const auto outlineTop = [](const SavedFrame& frame, int x, int y) {
         return frame.Share(x + 4, y - 1, x + 44, y + 3, kGreen);
     };
     EXPECT_GT(outlineTop(locker, 696, 252), 0.4);

@@ -16,12 +16,13 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <stb/stb_image.h>
 
 #include "game/asset_paths.h"
 #include "game/match_options.h"
 #include "game/tuning.h"
 #include "support/child_program.h"
+#include "support/game_window.h"
+#include "support/saved_frame.h"
 #include "support/temp_folder.h"
 
 namespace windowedclienttest {
@@ -29,10 +30,14 @@ namespace windowedclienttest {
 using testing::HasSubstr;
 using testing::Not;
 using testsupport::ChildProgram;
+using testsupport::ClickAt;
+using testsupport::GameWindowTitle;
+using testsupport::HaveDisplay;
 using testsupport::MonotonicSeconds;
+using testsupport::PressKey;
+using testsupport::SavedFrame;
 
 constexpr double kStartSeconds = 120.0;  // generous: sanitizer builds start slowly
-
 
 std::string ProgramPath()
 {
@@ -40,57 +45,11 @@ std::string ProgramPath()
 }
 
 // Two rasteriser threads leave the other cores to the in-process server and the tests beside the
-// window. The GL driver keeps
-// allocations until its display closes and is unloaded before the leak check of a sanitizer
-// build runs, so its leaks are nameless there and cannot be told from ours: that check is left to
-// the suites that keep the driver loaded.
+// window. The GL driver keeps allocations until its display closes and is unloaded before the
+// leak check of a sanitizer build runs, so its leaks are nameless there and cannot be told from
+// ours: that check is left to the suites that keep the driver loaded.
 const std::vector<std::string> kWindowEnvironment = {"LP_NUM_THREADS=2",
                                                      "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1"};
-
-bool HaveDisplay()
-{
-    const char* display = std::getenv("DISPLAY");
-    return display != nullptr && display[0] != '\0';
-}
-
-// Runs xdotool with `arguments`; its standard output, "" when it failed.
-std::string Xdotool(const std::string& arguments)
-{
-    const std::string command = "xdotool " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return "";
-    std::string out;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-    return pclose(pipe) == 0 ? out : "";
-}
-
-// Focuses the game's window and presses a key in it.
-bool PressKey(const std::string& key)
-{
-    const std::string command =
-        "xdotool search --sync --limit 1 --name '^Zell War' windowfocus --sync key " + key + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
-// Moves the mouse to (x, y) in the game's window and clicks there, holding the button long enough
-// for a slow frame to see it down.
-bool ClickAt(int x, int y)
-{
-    const std::string command = "xdotool search --sync --limit 1 --name '^Zell War' windowfocus --sync mousemove "
-                                "--window %1 " + std::to_string(x) + " " + std::to_string(y) +
-                                " sleep 0.5 mousedown 1 sleep 0.5 mouseup 1 >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
-std::string WindowTitle()
-{
-    const std::string id = Xdotool("search --limit 1 --name '^Zell War'");
-    if (id.empty()) return "";
-    std::string title = Xdotool("getwindowname " + id);
-    while (!title.empty() && title.back() == '\n') title.pop_back();
-    return title;
-}
 
 #define SKIP_WITHOUT_DISPLAY()                                             \
     if (!HaveDisplay()) GTEST_SKIP() << "no X display for the game window"
@@ -106,7 +65,7 @@ TEST(WindowedClient, HostsAMatchWithBotsPlaysItAndStopsItsServer)
     std::string title;
     const double deadline = MonotonicSeconds() + 20.0;
     while (MonotonicSeconds() < deadline && title.find("| online | 4 players |") == std::string::npos) {
-        title = WindowTitle();
+        title = GameWindowTitle();
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
     }
     EXPECT_THAT(title, HasSubstr("| online | 4 players |"));
@@ -223,38 +182,6 @@ TEST(WindowedClient, StartUpWithoutTheCharacterRigEndsWithItsLine)
 
 
 // A saved frame, read back as RGB.
-struct Capture {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-
-    bool Load(const std::string& path)
-    {
-        int channels = 0;
-        unsigned char* pixels = stbi_load(path.c_str(), &width, &height, &channels, 3);
-        if (pixels == nullptr) return false;
-        rgb.assign(pixels, pixels + size_t(width) * size_t(height) * 3);
-        stbi_image_free(pixels);
-        return true;
-    }
-    const unsigned char* At(int x, int y) const { return &rgb[(size_t(y) * size_t(width) + size_t(x)) * 3]; }
-
-    // The share of the pixels of a box (fractions of the frame) that `test` accepts.
-    template <class Test>
-    double Share(double x0, double y0, double x1, double y1, Test test) const
-    {
-        int hits = 0;
-        int total = 0;
-        for (int y = int(y0 * height); y < int(y1 * height); ++y) {
-            for (int x = int(x0 * width); x < int(x1 * width); ++x) {
-                const unsigned char* p = At(x, y);
-                hits += test(p[0], p[1], p[2]) ? 1 : 0;
-                ++total;
-            }
-        }
-        return total > 0 ? double(hits) / double(total) : 0.0;
-    }
-};
 
 // The captures count the match's frames alone (a hook of the game for tests), so the 30th frame of
 // the match is saved however long the way into it took, and early enough that the player still
@@ -277,7 +204,7 @@ TEST(WindowedClient, CapturesShowTheMatchFromBehindThePlayerAndTheGreyboxWithout
         EXPECT_THAT(client.Out(), HasSubstr("[capture] wrote " + frame + " (640x360)\n"));
         EXPECT_THAT(client.Out(), HasSubstr(" started with 4 players on 'MESA'"));
     }
-    Capture match;
+    SavedFrame match;
     ASSERT_TRUE(match.Load(frame));
     ASSERT_EQ(match.width, 640);
     // The map's sky covers the top band wherever no wall rises into it: none of the cleared
@@ -289,15 +216,15 @@ TEST(WindowedClient, CapturesShowTheMatchFromBehindThePlayerAndTheGreyboxWithout
         const int encoded = int(std::lround(255.0 * std::pow(double(linear), 1.0 / 2.2)));
         return std::abs(value - stored) < 10 || std::abs(value - encoded) < 10;
     };
-    EXPECT_EQ(match.Share(0.0, 0.0, 0.35, 0.08, [&](int r, int g, int b) {
+    EXPECT_EQ(match.ShareOfFraction(0.0, 0.0, 0.35, 0.08, [&](int r, int g, int b) {
         return near(r, clear[0]) && near(g, clear[1]) && near(b, clear[2]);
     }), 0.0);
-    EXPECT_GT(match.Share(0.0, 0.0, 0.35, 0.08, [](int r, int g, int b) { return r + g + b > 150; }), 0.3);
+    EXPECT_GT(match.ShareOfFraction(0.0, 0.0, 0.35, 0.08, [](int r, int g, int b) { return r + g + b > 150; }), 0.3);
     // The player, in blue armour (dark under this sky), in the lower middle, the camera over its
     // shoulder; the desert around is red and orange.
-    EXPECT_GT(match.Share(0.15, 0.4, 0.65, 1.0, [](int r, int g, int b) { return b > r + 15 && b > g + 8; }), 0.02);
+    EXPECT_GT(match.ShareOfFraction(0.15, 0.4, 0.65, 1.0, [](int r, int g, int b) { return b > r + 15 && b > g + 8; }), 0.02);
     // The green crosshair at the centre.
-    EXPECT_GT(match.Share(0.47, 0.45, 0.53, 0.55, [](int r, int g, int b) { return g > r + 60 && g > b + 60; }), 0.02);
+    EXPECT_GT(match.ShareOfFraction(0.47, 0.45, 0.53, 0.55, [](int r, int g, int b) { return g > r + 60 && g > b + 60; }), 0.02);
 
     // The same match without its map file: the greybox under its debug overlay.
     const std::filesystem::path root = folder.Path();
@@ -320,12 +247,12 @@ TEST(WindowedClient, CapturesShowTheMatchFromBehindThePlayerAndTheGreyboxWithout
         EXPECT_EQ(client.WaitForExit(kStartSeconds), 0) << client.Out() << client.Err();
         EXPECT_THAT(client.Err(), HasSubstr("[map] falling back to the greybox test level\n"));
     }
-    Capture greybox;
+    SavedFrame greybox;
     ASSERT_TRUE(greybox.Load(greyFrame));
     // Grey surfaces: most of the frame has no colour of its own, unlike the desert it replaces.
     const auto grey = [](int r, int g, int b) { return std::abs(r - g) < 24 && std::abs(g - b) < 24; };
-    EXPECT_GT(greybox.Share(0.0, 0.0, 1.0, 1.0, grey), 0.4);
-    EXPECT_LT(match.Share(0.0, 0.0, 1.0, 1.0, grey), greybox.Share(0.0, 0.0, 1.0, 1.0, grey));
+    EXPECT_GT(greybox.ShareOfFraction(0.0, 0.0, 1.0, 1.0, grey), 0.4);
+    EXPECT_LT(match.ShareOfFraction(0.0, 0.0, 1.0, 1.0, grey), greybox.ShareOfFraction(0.0, 0.0, 1.0, 1.0, grey));
 }
 
 // The HUD over the 10th frame of a match at 1280 x 720 (still under spawn protection, the power
@@ -352,34 +279,31 @@ TEST(WindowedClient, TheHudShowsHealthRoundsPowerAndMetalAndTabTheScoreboard)
         }
         EXPECT_EQ(client.WaitForExit(kStartSeconds), 0) << client.Out() << client.Err();
         if (holdTab) std::system("xdotool keyup Tab >/dev/null 2>&1");
-        Capture picture;
+        SavedFrame picture;
         EXPECT_TRUE(picture.Load(frame)) << client.Out();
         return picture;
     };
-    const Capture hud = capture("hud.png", false);
+    const SavedFrame hud = capture("hud.png", false);
     ASSERT_EQ(hud.width, 1280);
     ASSERT_EQ(hud.height, 720);
-    const auto box = [&](const Capture& c, int x0, int y0, int x1, int y1, auto test) {
-        return c.Share(double(x0) / c.width, double(y0) / c.height, double(x1) / c.width, double(y1) / c.height, test);
-    };
     const auto green = [](int r, int g, int b) { return g > r + 60 && g > b + 60; };
     // Full health at the start: a green bar.
-    EXPECT_GT(box(hud, 114, 683, 300, 687, green), 0.9);
+    EXPECT_GT(hud.Share(114, 683, 300, 687, green), 0.9);
     // The rounds, right of the weapon's picture: white, amber or red as the magazine empties (a slow
     // build's thirty frames can fire most of it).
-    EXPECT_GT(box(hud, 1080, 68, 1180, 96, [](int r, int g, int b) { return r > 200 && r + g + b > 350; }), 0.05);
+    EXPECT_GT(hud.Share(1080, 68, 1180, 96, [](int r, int g, int b) { return r > 200 && r + g + b > 350; }), 0.05);
     // The grenade ready: the power slot's box outlined green.
-    EXPECT_GT(box(hud, 606, 624, 674, 626, green), 0.9);
+    EXPECT_GT(hud.Share(606, 624, 674, 626, green), 0.9);
     // The coin of the metal panel (metal is on by default).
-    EXPECT_GT(box(hud, 563, 19, 593, 49, [](int r, int g, int b) { return r > 170 && g > 120 && b < 110; }), 0.2);
+    EXPECT_GT(hud.Share(563, 19, 593, 49, [](int r, int g, int b) { return r > 170 && g > 120 && b < 110; }), 0.2);
     // The crosshair.
-    EXPECT_GT(box(hud, 624, 344, 656, 376, green), 0.02);
+    EXPECT_GT(hud.Share(624, 344, 656, 376, green), 0.02);
 
     // With Tab held the scoreboard's dark panel and rows cover the upper middle of the desert.
-    const Capture board = capture("scoreboard.png", true);
+    const SavedFrame board = capture("scoreboard.png", true);
     const auto dark = [](int r, int g, int b) { return std::max({r, g, b}) < 110; };
-    EXPECT_GT(box(board, 360, 210, 920, 340, dark), 0.6);
-    EXPECT_LT(box(hud, 360, 210, 920, 340, dark), box(board, 360, 210, 920, 340, dark));
+    EXPECT_GT(board.Share(360, 210, 920, 340, dark), 0.6);
+    EXPECT_LT(hud.Share(360, 210, 920, 340, dark), board.Share(360, 210, 920, 340, dark));
 }
 
 // The loadout screen at 1600 x 900: its panel from x 992 holds the PRIMARY tab's grid of four
@@ -396,11 +320,11 @@ TEST(WindowedClient, TheLoadoutScreenShowsTheWeaponsAndThePreviewCharacter)
                               kWindowEnvironment));
     EXPECT_EQ(client.WaitForExit(kStartSeconds), 0) << client.Out() << client.Err();
     EXPECT_THAT(client.Out() + client.Err(), Not(HasSubstr("no such accessory")));
-    Capture picture;
+    SavedFrame picture;
     ASSERT_TRUE(picture.Load(frame));
     ASSERT_EQ(picture.width, 1600);
     const auto box = [&](double x0, double y0, double x1, double y1, auto test) {
-        return picture.Share(x0 / 1600.0, y0 / 900.0, x1 / 1600.0, y1 / 900.0, test);
+        return picture.Share(int(x0), int(y0), int(x1), int(y1), test);
     };
     // The chosen cell's green frame.
     EXPECT_GT(box(1020, 236, 1130, 238, [](int r, int g, int b) { return g > r + 60 && g > b + 60; }), 0.9);
@@ -455,14 +379,14 @@ TEST(WindowedClient, ARoomOfOneLifeSetUpByTheMouseEndsWithTheWinnersBanner)
     EXPECT_THAT(client.Out(), HasSubstr("[server] room 1: BLUE wins\n"));
     client.Signal(SIGTERM);
 
-    Capture end;
+    SavedFrame end;
     ASSERT_TRUE(end.Load(frame));
     // The banner's blue words across the top third, centred: "BLUE TEAM WINS" at scale 3.5.
     const auto blue = [](int r, int g, int b) { return b > 180 && b > r + 80 && g > r; };
-    EXPECT_GT(end.Share(0.33, 0.3, 0.67, 0.36, blue), 0.05);
+    EXPECT_GT(end.ShareOfFraction(0.33, 0.3, 0.67, 0.36, blue), 0.05);
     // DEFEAT in red under it.
     const auto red = [](int r, int g, int b) { return r > 150 && r > g + 60 && r > b + 60; };
-    EXPECT_GT(end.Share(0.44, 0.38, 0.56, 0.41, red), 0.05);
+    EXPECT_GT(end.ShareOfFraction(0.44, 0.38, 0.56, 0.41, red), 0.05);
 }
 
 // The shop's demonstration vault with one omega item bought at once, a second after it landed: the
@@ -479,11 +403,11 @@ TEST(WindowedClient, TheShopShowsTheVaultWithItsPanelAndAnItemThatArrived)
     ASSERT_TRUE(client.Launch(ProgramPath(), {"--shop-buy", "3", "--size", "1280x720", "--seconds", "90"}, environment));
     EXPECT_EQ(client.WaitForExit(kStartSeconds), 0) << client.Out() << client.Err();
     EXPECT_THAT(client.Out(), HasSubstr("[capture] a vault item at rest"));
-    Capture picture;
+    SavedFrame picture;
     ASSERT_TRUE(picture.Load(frame));
     ASSERT_EQ(picture.width, 1280);
     const auto box = [&](double x0, double y0, double x1, double y1, auto test) {
-        return picture.Share(x0 / 1280.0, y0 / 720.0, x1 / 1280.0, y1 / 720.0, test);
+        return picture.Share(int(x0), int(y0), int(x1), int(y1), test);
     };
     const auto green = [](int r, int g, int b) { return g > r + 60 && g > b + 40; };
     EXPECT_GT(box(22, 100, 24, 600, green), 0.9) << "the room's frame";
@@ -539,15 +463,12 @@ TEST(WindowedClient, AMatchShowsNameTagsAndTheFirstHitsNumberAndBuysALevel)
     ASSERT_EQ(std::sscanf(out.c_str() + hitLine, "[capture] first own hit: muzzle at %d %d, hit at %d %d", &muzzleX,
                           &muzzleY, &hitX, &hitY),
               4);
-    Capture hit;
+    SavedFrame hit;
     ASSERT_TRUE(hit.Load(hitFrame));
     ASSERT_EQ(hit.width, 1280);
     // The shot went where the crosshair points.
     EXPECT_NEAR(hitX, 640, 64);
     EXPECT_NEAR(hitY, 360, 64);
-    const auto box = [](const Capture& c, int x0, int y0, int x1, int y1, auto test) {
-        return c.Share(double(x0) / c.width, double(y0) / c.height, double(x1) / c.width, double(y1) / c.height, test);
-    };
     const tune::ShotFeedbackTuning& feedback = tune::Tuning{}.shotFeedback;
     const auto shade = [](const float (&rgb)[3]) {
         return [=](int r, int g, int b) {
@@ -558,7 +479,7 @@ TEST(WindowedClient, AMatchShowsNameTagsAndTheFirstHitsNumberAndBuysALevel)
     const auto number = shade(feedback.damageNumberColour);
     const auto headshotNumber = shade(feedback.headshotNumberColour);
     const auto numberPixel = [&](int r, int g, int b) { return number(r, g, b) || headshotNumber(r, g, b); };
-    EXPECT_GT(box(hit, hitX - 40, hitY - 12, hitX + 40, hitY + 30, numberPixel), 0.05) << out;
+    EXPECT_GT(hit.Share(hitX - 40, hitY - 12, hitX + 40, hitY + 30, numberPixel), 0.05) << out;
 
     // The name tag: the name in its team's colour around the printed point.
     int tagX = 0;
@@ -567,14 +488,14 @@ TEST(WindowedClient, AMatchShowsNameTagsAndTheFirstHitsNumberAndBuysALevel)
     const size_t at = out.find("' at ", tagLine);
     ASSERT_NE(at, std::string::npos);
     ASSERT_EQ(std::sscanf(out.c_str() + at, "' at %d %d", &tagX, &tagY), 2);
-    Capture tag;
+    SavedFrame tag;
     ASSERT_TRUE(tag.Load(tagFrame));
     const auto teamText = [](int r, int g, int b) {
         const bool red = std::abs(r - 0xe2) < 40 && std::abs(g - 0x56) < 30 && std::abs(b - 0x4e) < 30;
         const bool blue = std::abs(r - 0x4e) < 30 && std::abs(g - 0x94) < 30 && std::abs(b - 0xe8) < 40;
         return red || blue;
     };
-    EXPECT_GT(box(tag, tagX - 40, tagY - 8, tagX + 40, tagY + 16, teamText), 0.03) << out;
+    EXPECT_GT(tag.Share(tagX - 40, tagY - 8, tagX + 40, tagY + 16, teamText), 0.03) << out;
 }
 
 // The loadout screen at 1600 x 900 after a click on its ARMOUR tab (the third of five 96-wide tabs
@@ -595,11 +516,11 @@ TEST(WindowedClient, TheLoadoutScreensArmourTabShowsTheSuitsPortraits)
     std::this_thread::sleep_for(std::chrono::seconds(1));
     ASSERT_TRUE(ClickAt(1272, 200));
     EXPECT_EQ(client.WaitForExit(60.0), 0) << client.Out() << client.Err();
-    Capture picture;
+    SavedFrame picture;
     ASSERT_TRUE(picture.Load(frame));
     ASSERT_EQ(picture.width, 1600);
     const auto box = [&](double x0, double y0, double x1, double y1, auto test) {
-        return picture.Share(x0 / 1600.0, y0 / 900.0, x1 / 1600.0, y1 / 900.0, test);
+        return picture.Share(int(x0), int(y0), int(x1), int(y1), test);
     };
     const auto green = [](int r, int g, int b) { return g > r + 60 && g > b + 60; };
     // The ARMOUR tab is the current one: green, with its green underline.

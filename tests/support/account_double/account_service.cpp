@@ -130,6 +130,12 @@ ServiceAccount* AccountService::Authorize(const LoggedRequest& request, DoubleRe
     return nullptr;
 }
 
+ServiceAccount* AccountService::AuthorizeWithBody(const LoggedRequest& request, json::Value& body,
+                                                  DoubleReply& refusal) {
+    ServiceAccount* account = Authorize(request, refusal);
+    return account && ReadBodyObject(request, body, refusal) ? account : nullptr;
+}
+
 ServiceAccount& AccountService::AddAccount(ServiceAccount account) {
     account.id = std::to_string(nextAccount_++);
     accounts_.push_back(std::move(account));

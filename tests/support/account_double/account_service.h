@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "game/json_value.h"
 #include "support/account_double/account_double.h"
 
 namespace testsupport {
@@ -193,6 +194,9 @@ private:
     bool ScreenNameTaken(const std::string& screenName, const std::string& exceptId) const;
     // The account of the request's bearer token; null (with `refusal` a 401) when there is none.
     ServiceAccount* Authorize(const LoggedRequest& request, DoubleReply& refusal);
+    // The same for a request that must also carry a JSON object, read into `body`; null (with
+    // `refusal` the 401 or the 400) when either is missing.
+    ServiceAccount* AuthorizeWithBody(const LoggedRequest& request, json::Value& body, DoubleReply& refusal);
     ServiceAccount& AddAccount(ServiceAccount account);
     std::string NewSession(const ServiceAccount& account);
     // Mails a fresh code to the account, replacing any earlier one.

@@ -184,10 +184,9 @@ DoubleReply AccountService::Login(const LoggedRequest& request) {
 DoubleReply AccountService::ClaimScreenName(const LoggedRequest& request) {
     std::lock_guard lock(mutex_);
     DoubleReply refusal;
-    ServiceAccount* account = Authorize(request, refusal);
-    if (!account) return refusal;
     json::Value body;
-    if (!ReadBodyObject(request, body, refusal)) return refusal;
+    ServiceAccount* account = AuthorizeWithBody(request, body, refusal);
+    if (!account) return refusal;
     const std::string* screenName = StringMember(body, "screenName");
     if (!screenName) return Missing("screenName");
     if (!IsName(*screenName, 3, 16)) {
@@ -221,10 +220,9 @@ DoubleReply AccountService::GameTicket(const LoggedRequest& request) {
 DoubleReply AccountService::GrantResources(const LoggedRequest& request) {
     std::lock_guard lock(mutex_);
     DoubleReply refusal;
-    ServiceAccount* account = Authorize(request, refusal);
-    if (!account) return refusal;
     json::Value body;
-    if (!ReadBodyObject(request, body, refusal)) return refusal;
+    ServiceAccount* account = AuthorizeWithBody(request, body, refusal);
+    if (!account) return refusal;
     int64_t coins = 0;
     if (!IntegerMember(body, "ironCoins", 0, 1000000, coins)) {
         return ErrorReply(400, "invalid_request", "\"ironCoins\" must be a whole number from 0 to 1000000.");

@@ -161,10 +161,9 @@ DoubleReply AccountService::Locker(const LoggedRequest& request) {
 DoubleReply AccountService::SaveLoadout(const LoggedRequest& request) {
     std::lock_guard lock(mutex_);
     DoubleReply refusal;
-    ServiceAccount* account = Authorize(request, refusal);
-    if (!account) return refusal;
     json::Value body;
-    if (!ReadBodyObject(request, body, refusal)) return refusal;
+    ServiceAccount* account = AuthorizeWithBody(request, body, refusal);
+    if (!account) return refusal;
 
     int64_t slot = 0;
     if (!IntegerMember(body, "slot", 0, 1, slot)) return ErrorReply(400, "invalid_slot", "\"slot\" must be 0 or 1.");
@@ -197,10 +196,9 @@ DoubleReply AccountService::SaveLoadout(const LoggedRequest& request) {
 DoubleReply AccountService::SetActiveSlot(const LoggedRequest& request) {
     std::lock_guard lock(mutex_);
     DoubleReply refusal;
-    ServiceAccount* account = Authorize(request, refusal);
-    if (!account) return refusal;
     json::Value body;
-    if (!ReadBodyObject(request, body, refusal)) return refusal;
+    ServiceAccount* account = AuthorizeWithBody(request, body, refusal);
+    if (!account) return refusal;
     int64_t slot = 0;
     if (!IntegerMember(body, "slot", 0, 1, slot)) return ErrorReply(400, "invalid_slot", "\"slot\" must be 0 or 1.");
     account->activeSlot = static_cast<int32_t>(slot);
@@ -210,10 +208,9 @@ DoubleReply AccountService::SetActiveSlot(const LoggedRequest& request) {
 DoubleReply AccountService::BuyOffer(const LoggedRequest& request) {
     std::lock_guard lock(mutex_);
     DoubleReply refusal;
-    ServiceAccount* account = Authorize(request, refusal);
-    if (!account) return refusal;
     json::Value body;
-    if (!ReadBodyObject(request, body, refusal)) return refusal;
+    ServiceAccount* account = AuthorizeWithBody(request, body, refusal);
+    if (!account) return refusal;
     const std::string* offerId = StringMember(body, "offer");
     const auto offer = std::find_if(catalogue_.offers.begin(), catalogue_.offers.end(),
                                     [&](const ShopOffer& candidate) { return offerId && candidate.id == *offerId; });
@@ -234,11 +231,10 @@ DoubleReply AccountService::BuyOffer(const LoggedRequest& request) {
 DoubleReply AccountService::ClaimItems(const LoggedRequest& request) {
     std::lock_guard lock(mutex_);
     DoubleReply refusal;
-    ServiceAccount* account = Authorize(request, refusal);
-    if (!account) return refusal;
     json::Value body;
     std::vector<std::string> ids;
-    if (!ReadBodyObject(request, body, refusal) || !ReadIdList(body, ids, refusal)) return refusal;
+    ServiceAccount* account = AuthorizeWithBody(request, body, refusal);
+    if (!account || !ReadIdList(body, ids, refusal)) return refusal;
 
     std::vector<std::string> claimed;
     std::vector<std::string> noRoom;
@@ -263,10 +259,9 @@ DoubleReply AccountService::ClaimItems(const LoggedRequest& request) {
 DoubleReply AccountService::DestroyItems(const LoggedRequest& request) {
     std::lock_guard lock(mutex_);
     DoubleReply refusal;
-    ServiceAccount* account = Authorize(request, refusal);
-    if (!account) return refusal;
     json::Value body;
-    if (!ReadBodyObject(request, body, refusal)) return refusal;
+    ServiceAccount* account = AuthorizeWithBody(request, body, refusal);
+    if (!account) return refusal;
 
     std::vector<std::string> destroyed;
     if (body.Find("all").AsBool(false)) {

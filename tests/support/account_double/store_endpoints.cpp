@@ -10,10 +10,9 @@ namespace testsupport {
 DoubleReply AccountService::Checkout(const LoggedRequest& request, uint16_t port) {
     std::lock_guard lock(mutex_);
     DoubleReply refusal;
-    const ServiceAccount* account = Authorize(request, refusal);
-    if (!account) return refusal;
     json::Value body;
-    if (!ReadBodyObject(request, body, refusal)) return refusal;
+    const ServiceAccount* account = AuthorizeWithBody(request, body, refusal);
+    if (!account) return refusal;
     if (!catalogue_.enabled) return ErrorReply(503, "store_closed", "The store is closed for now.");
     const std::string* bundleId = StringMember(body, "bundle");
     const auto bundle =
@@ -72,10 +71,9 @@ DoubleReply AccountService::PaymentPage(const LoggedRequest& request) {
 DoubleReply AccountService::BuySkin(const LoggedRequest& request) {
     std::lock_guard lock(mutex_);
     DoubleReply refusal;
-    ServiceAccount* account = Authorize(request, refusal);
-    if (!account) return refusal;
     json::Value body;
-    if (!ReadBodyObject(request, body, refusal)) return refusal;
+    ServiceAccount* account = AuthorizeWithBody(request, body, refusal);
+    if (!account) return refusal;
     const std::string* skinId = StringMember(body, "skin");
     const std::string* suit = StringMember(body, "suit");
     const auto skin = std::find_if(catalogue_.skins.begin(), catalogue_.skins.end(),
