@@ -42,36 +42,22 @@ std::string LoadoutJson(int slot, const ServiceLoadout& loadout) {
 }
 
 std::string ItemsJson(const std::vector<ServiceItem>& items) {
-    std::string out = "[";
-    for (size_t i = 0; i < items.size(); ++i) out += (i == 0 ? "" : ",") + ItemJson(items[i]);
-    return out + "]";
+    return JsonArray(items, ItemJson);
 }
 
 std::string CatalogueStoreJson(const StoreCatalogue& catalogue) {
-    std::string bundles = "[";
-    for (const StoreBundle& bundle : catalogue.bundles) {
-        if (bundles.size() > 1) bundles += ',';
-        bundles += JsonObject()
-                       .Text("id", bundle.id)
-                       .Int("cents", bundle.cents)
-                       .Int("stardust", bundle.stardust)
-                       .Int("bonusPercent", bundle.bonusPercent)
-                       .Close();
-    }
-    std::string skins = "[";
-    for (const StoreSkin& skin : catalogue.skins) {
-        if (skins.size() > 1) skins += ',';
-        skins += JsonObject()
-                     .Text("id", skin.id)
-                     .Int("price", skin.price)
-                     .Raw("suits", JsonStringArray(skin.suits))
-                     .Close();
-    }
-    return JsonObject()
-        .Bool("enabled", catalogue.enabled)
-        .Raw("bundles", bundles + "]")
-        .Raw("skins", skins + "]")
-        .Close();
+    const std::string bundles = JsonArray(catalogue.bundles, [](const StoreBundle& bundle) {
+        return JsonObject()
+            .Text("id", bundle.id)
+            .Int("cents", bundle.cents)
+            .Int("stardust", bundle.stardust)
+            .Int("bonusPercent", bundle.bonusPercent)
+            .Close();
+    });
+    const std::string skins = JsonArray(catalogue.skins, [](const StoreSkin& skin) {
+        return JsonObject().Text("id", skin.id).Int("price", skin.price).Raw("suits", JsonStringArray(skin.suits)).Close();
+    });
+    return JsonObject().Bool("enabled", catalogue.enabled).Raw("bundles", bundles).Raw("skins", skins).Close();
 }
 
 // A null or absent member stays empty; a string must pass `valid`.
@@ -123,21 +109,17 @@ DoubleReply AccountService::Locker(const LoggedRequest& request) {
     const ServiceAccount* account = Authorize(request, refusal);
     if (!account) return refusal;
 
-    std::string offers = "[";
-    for (const ShopOffer& offer : catalogue_.offers) {
-        if (offers.size() > 1) offers += ',';
-        offers += JsonObject()
-                      .Text("id", offer.id)
-                      .Text("name", offer.name)
-                      .Int("price", offer.price)
-                      .Text("class", offer.itemClass)
-                      .Close();
-    }
-    std::string rarities = "[";
-    for (const Rarity& rarity : catalogue_.rarities) {
-        if (rarities.size() > 1) rarities += ',';
-        rarities += JsonObject().Text("id", rarity.id).Int("weight", rarity.weight).Close();
-    }
+    const std::string offers = JsonArray(catalogue_.offers, [](const ShopOffer& offer) {
+        return JsonObject()
+            .Text("id", offer.id)
+            .Text("name", offer.name)
+            .Int("price", offer.price)
+            .Text("class", offer.itemClass)
+            .Close();
+    });
+    const std::string rarities = JsonArray(catalogue_.rarities, [](const Rarity& rarity) {
+        return JsonObject().Text("id", rarity.id).Int("weight", rarity.weight).Close();
+    });
     std::string loadouts = "[";
     for (int slot = 0; slot < 2; ++slot) {
         if (!account->loadouts[slot]) continue;
@@ -151,8 +133,8 @@ DoubleReply AccountService::Locker(const LoggedRequest& request) {
                          .Raw("vault", ItemsJson(account->vault))
                          .Raw("skins", JsonStringArray(account->skins))
                          .Raw("store", CatalogueStoreJson(catalogue_))
-                         .Raw("offers", offers + "]")
-                         .Raw("rarities", rarities + "]")
+                         .Raw("offers", offers)
+                         .Raw("rarities", rarities)
                          .Int("active", account->activeSlot)
                          .Raw("loadouts", loadouts + "]")
                          .Close());

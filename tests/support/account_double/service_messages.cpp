@@ -34,12 +34,7 @@ std::string JsonString(const std::string& text) {
 }
 
 std::string JsonStringArray(const std::vector<std::string>& texts) {
-    std::string out = "[";
-    for (size_t i = 0; i < texts.size(); ++i) {
-        if (i != 0) out += ',';
-        out += JsonString(texts[i]);
-    }
-    return out + "]";
+    return JsonArray(texts, JsonString);
 }
 
 JsonObject& JsonObject::Raw(const std::string& key, const std::string& json) {

@@ -18,6 +18,17 @@ std::string JsonString(const std::string& text);
 // An array of JSON string literals.
 std::string JsonStringArray(const std::vector<std::string>& texts);
 
+// An array of `write(element)` for every element, each already valid JSON.
+template <class Element, class Write>
+std::string JsonArray(const std::vector<Element>& elements, Write write) {
+    std::string out = "[";
+    for (const Element& element : elements) {
+        if (out.size() > 1) out += ',';
+        out += write(element);
+    }
+    return out + "]";
+}
+
 // One object, written in the order its members are added. Distinct names per kind, so that a
 // string literal can never slip into the boolean overload.
 struct JsonObject {
