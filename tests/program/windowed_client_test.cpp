@@ -323,11 +323,8 @@ TEST(WindowedClient, TheLoadoutScreenShowsTheWeaponsAndThePreviewCharacter)
     SavedFrame picture;
     ASSERT_TRUE(picture.Load(frame));
     ASSERT_EQ(picture.width, 1600);
-    const auto box = [&](double x0, double y0, double x1, double y1, auto test) {
-        return picture.Share(int(x0), int(y0), int(x1), int(y1), test);
-    };
     // The chosen cell's green frame.
-    EXPECT_GT(box(1020, 236, 1130, 238, [](int r, int g, int b) { return g > r + 60 && g > b + 60; }), 0.9);
+    EXPECT_GT(picture.Share(1020, 236, 1130, 238, [](int r, int g, int b) { return g > r + 60 && g > b + 60; }), 0.9);
     // A weapon's picture in each of the other eight cells: pixels unlike the cell's own fill.
     const auto picturePixel = [](int r, int g, int b) {
         return std::abs(r - 44) + std::abs(g - 50) + std::abs(b - 64) > 40;
@@ -335,10 +332,10 @@ TEST(WindowedClient, TheLoadoutScreenShowsTheWeaponsAndThePreviewCharacter)
     for (int i = 1; i < 9; ++i) {
         const double x = 1016.0 + (i % 4) * 130.5;
         const double y = 236.0 + (i / 4) * 114.0;
-        EXPECT_GT(box(x + 17, y, x + 103, y + 86, picturePixel), 0.05) << "cell " << i;
+        EXPECT_GT(picture.Share(x + 17, y, x + 103, y + 86, picturePixel), 0.05) << "cell " << i;
     }
     // The preview character: its blue armour left of the panel.
-    EXPECT_GT(box(500, 100, 980, 800, [](int r, int g, int b) { return b > r + 60 && b > g + 30; }), 0.1);
+    EXPECT_GT(picture.Share(500, 100, 980, 800, [](int r, int g, int b) { return b > r + 60 && b > g + 30; }), 0.1);
 }
 
 // A room set up by the mouse alone at 1280 x 720: one life each on the ADVANCED page (its LIVES
@@ -406,20 +403,17 @@ TEST(WindowedClient, TheShopShowsTheVaultWithItsPanelAndAnItemThatArrived)
     SavedFrame picture;
     ASSERT_TRUE(picture.Load(frame));
     ASSERT_EQ(picture.width, 1280);
-    const auto box = [&](double x0, double y0, double x1, double y1, auto test) {
-        return picture.Share(int(x0), int(y0), int(x1), int(y1), test);
-    };
     const auto green = [](int r, int g, int b) { return g > r + 60 && g > b + 40; };
-    EXPECT_GT(box(22, 100, 24, 600, green), 0.9) << "the room's frame";
-    EXPECT_GT(box(1090, 258, 1218, 298, green), 0.5) << "the first offer's BUY button";
-    EXPECT_GT(box(900, 560, 1200, 620, [](int r, int g, int b) { return r < 90 && b > r + 5 && std::abs(r - g) < 10; }),
+    EXPECT_GT(picture.Share(22, 100, 24, 600, green), 0.9) << "the room's frame";
+    EXPECT_GT(picture.Share(1090, 258, 1218, 298, green), 0.5) << "the first offer's BUY button";
+    EXPECT_GT(picture.Share(900, 560, 1200, 620, [](int r, int g, int b) { return r < 90 && b > r + 5 && std::abs(r - g) < 10; }),
               0.9)
         << "the panel's slate fill";
     // The mystery hat is a top hat or a halo, wherever it lands; its omega beam stands on the floor
     // over it, and the room's header counts it.
     const auto purple = [](int r, int g, int b) { return b > g + 40 && r > g + 20; };
-    EXPECT_GT(box(40, 230, 780, 330, purple), 0.003) << "the omega item's beam down to the floor";
-    EXPECT_GT(box(660, 35, 790, 55, [](int r, int g, int b) { return std::min({r, g, b}) > 130; }), 0.05)
+    EXPECT_GT(picture.Share(40, 230, 780, 330, purple), 0.003) << "the omega item's beam down to the floor";
+    EXPECT_GT(picture.Share(660, 35, 790, 55, [](int r, int g, int b) { return std::min({r, g, b}) > 130; }), 0.05)
         << "the item count";
 }
 
@@ -519,14 +513,11 @@ TEST(WindowedClient, TheLoadoutScreensArmourTabShowsTheSuitsPortraits)
     SavedFrame picture;
     ASSERT_TRUE(picture.Load(frame));
     ASSERT_EQ(picture.width, 1600);
-    const auto box = [&](double x0, double y0, double x1, double y1, auto test) {
-        return picture.Share(int(x0), int(y0), int(x1), int(y1), test);
-    };
     const auto green = [](int r, int g, int b) { return g > r + 60 && g > b + 60; };
     // The ARMOUR tab is the current one: green, with its green underline.
-    EXPECT_GT(box(1230, 219, 1314, 220, green), 0.9);
-    EXPECT_LT(box(1022, 219, 1106, 220, green), 0.1) << "the PRIMARY tab's underline";
-    EXPECT_GT(box(1020, 236, 1130, 238, green), 0.9) << "the chosen suit's frame";
+    EXPECT_GT(picture.Share(1230, 219, 1314, 220, green), 0.9);
+    EXPECT_LT(picture.Share(1022, 219, 1106, 220, green), 0.1) << "the PRIMARY tab's underline";
+    EXPECT_GT(picture.Share(1020, 236, 1130, 238, green), 0.9) << "the chosen suit's frame";
     // Each suit's portrait in its own colour: BLUE, GREEN, ORANGE, PINK and WHITE.
     const std::vector<bool (*)(int, int, int)> suitColours = {
         [](int r, int g, int b) { return b > r + 60 && b > g + 30; },
@@ -538,7 +529,7 @@ TEST(WindowedClient, TheLoadoutScreensArmourTabShowsTheSuitsPortraits)
     for (int i = 0; i < 5; ++i) {
         const double x = 1016.0 + (i % 4) * 130.5;
         const double y = 236.0 + (i / 4) * 114.0;
-        EXPECT_GT(box(x + 17, y + 4, x + 103, y + 86, suitColours[size_t(i)]), 0.05) << "suit " << i;
+        EXPECT_GT(picture.Share(x + 17, y + 4, x + 103, y + 86, suitColours[size_t(i)]), 0.05) << "suit " << i;
     }
 }
 

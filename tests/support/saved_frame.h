@@ -15,15 +15,15 @@ struct SavedFrame {
     // False when the file is missing or not an image.
     bool Load(const std::string& path);
 
-    // The share of the pixels of the box [x0, x1) x [y0, y1), cut to the frame, that `test`
-    // accepts; 0 for a box wholly outside.
+    // The share of the pixels of the box [x0, x1) x [y0, y1), in pixels (a fraction of one is
+    // dropped) and cut to the frame, that `test` accepts; 0 for a box wholly outside.
     template <class Test>
-    double Share(int x0, int y0, int x1, int y1, Test test) const
+    double Share(double x0, double y0, double x1, double y1, Test test) const
     {
         int hits = 0;
         int total = 0;
-        for (int y = std::max(y0, 0); y < std::min(y1, height); ++y) {
-            for (int x = std::max(x0, 0); x < std::min(x1, width); ++x) {
+        for (int y = std::max(int(y0), 0); y < std::min(int(y1), height); ++y) {
+            for (int x = std::max(int(x0), 0); x < std::min(int(x1), width); ++x) {
                 const unsigned char* p = &rgb[(size_t(y) * size_t(width) + size_t(x)) * 3];
                 hits += test(p[0], p[1], p[2]) ? 1 : 0;
                 ++total;
@@ -36,7 +36,7 @@ struct SavedFrame {
     template <class Test>
     double ShareOfFraction(double x0, double y0, double x1, double y1, Test test) const
     {
-        return Share(int(x0 * width), int(y0 * height), int(x1 * width), int(y1 * height), test);
+        return Share(x0 * width, y0 * height, x1 * width, y1 * height, test);
     }
 };
 
