@@ -63,9 +63,11 @@ void DrawTeamNameTags(ClientApp& app, uint8_t ownTeam)
                                              member->role, distance, hud::kNameTagSettings);
         FrameLoopState& loop = app.loop;
         if (!drawn || loop.nameTagCapture.empty() || loop.nameTagPending) continue;
-        // The test hook's capture waits for a tag well inside the window, where a test finds all of it.
+        // The test hook's capture waits for a tag well inside the window and near enough to be drawn
+        // at full strength, where a test finds all of it in its team's colour.
         const glm::vec4 clip = app.frame.viewProj * glm::vec4(anchor, 1.0f);
-        if (clip.w > 0.0f && std::abs(clip.x) < 0.7f * clip.w && std::abs(clip.y) < 0.7f * clip.w) {
+        if (distance <= hud::kNameTagSettings.fadeStart && clip.w > 0.0f && std::abs(clip.x) < 0.7f * clip.w &&
+            std::abs(clip.y) < 0.7f * clip.w) {
             loop.nameTagPending = true;
             loop.nameTagAnchor = anchor;
             loop.nameTagName = member->name;

@@ -418,10 +418,11 @@ TEST(WindowedClient, TheShopShowsTheVaultWithItsPanelAndAnItemThatArrived)
 }
 
 // A team match at 1280 x 720 in which the own player, turned by the game's test hook, fires at the
-// nearest enemy in sight and walks toward one while none is (recruit bots, two a side). One run gives three frames and
-// a purchase: the first frame with a team-mate's name tag well inside the window, the frame of the
-// first own hit, and, once a level is affordable, F opens the upgrades panel and the HEALTH line's
-// BUY button (its centre at (895, 265)) buys a level, which the hook reports from the server's word.
+// nearest enemy in sight and walks toward one while none is (recruit bots, two a side). One run
+// gives three frames and a purchase: the first frame with a near team-mate's name tag (drawn at
+// full strength) well inside the window, the frame of the first own hit, and, once a level is
+// affordable, F opens the upgrades panel and the HEALTH line's BUY button (its centre at
+// (895, 265)) buys a level, which the hook reports from the server's word.
 TEST(WindowedClient, AMatchShowsNameTagsAndTheFirstHitsNumberAndBuysALevel)
 {
     SKIP_WITHOUT_DISPLAY();
