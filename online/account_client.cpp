@@ -66,7 +66,7 @@ bool AccountClient::SubmitLockerJob(Job job) {
     if (!enabled) return false;
     {
         std::lock_guard<std::mutex> lock(mutex);
-        if (sessionToken.empty() || !jobs.empty() || busy) return false;
+        if (sessionToken.empty() || !jobs.empty() || busy || !results.empty()) return false;
         jobs.push_back(std::move(job));
     }
     wake.notify_one();

@@ -151,6 +151,8 @@ struct AccountClient {
     void Submit(Job job);
     // True when the job was queued.
     bool SubmitBackground(Job job);
+    // Only with the worker idle and every Result applied: a failed save hands its loadout back
+    // for a retry, and a save sent before that Result is read would be overwritten by the retry.
     bool SubmitLockerJob(Job job);
     void Pump();
     void WorkerLoop();

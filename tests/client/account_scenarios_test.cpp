@@ -240,7 +240,9 @@ TEST_F(AccountThreadedScenario, TwoEditsMakeOneSaveAndATransientFailureKeepsTheN
     ASSERT_TRUE(service_.FindAccount("pilot")->loadouts[0].has_value());
     EXPECT_EQ(service_.FindAccount("pilot")->loadouts[0]->armor, 3);
 
-    // The next save meets a 503; the slot is edited again while it is out.
+    // The next save meets a 503; the slot is edited again while it is out, and the frame's locker
+    // step comes after the worker has finished but before its Result was read: the newer edit must
+    // wait for the failure, or the failed save's retry would overwrite it.
     testsupport::DoubleFaults unavailable;
     unavailable.status = 503;
     unavailable.times = 1;
@@ -250,6 +252,13 @@ TEST_F(AccountThreadedScenario, TwoEditsMakeOneSaveAndATransientFailureKeepsTheN
     client.Pump();
     edit.armor = 1;
     client.SetLoadout(0, edit);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (bool waiting = false; !waiting && std::chrono::steady_clock::now() < deadline;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::lock_guard<std::mutex> lock(client.mutex);
+        waiting = !client.results.empty() && !client.busy;
+    }
+    client.PumpLocker();
     ASSERT_TRUE(PumpUntil(client, [&] { return client.nextLockerAttempt > 0.0; }));
     EXPECT_DOUBLE_EQ(client.nextLockerAttempt, 1005.0);
     now = 1004.9;
