@@ -7,9 +7,10 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh
 jobs=$(nproc)
 # The render suite and the render check draw with Mesa's software rasteriser in a hidden window on
-# a virtual X display; Mesa offers 4.6 core only when told to.
+# a virtual X display; Mesa offers 4.6 core only when told to. The display must not reset when its
+# last window closes: a test starting during the reset finds no display.
 export MESA_GL_VERSION_OVERRIDE=4.6 MESA_GLSL_VERSION_OVERRIDE=460
-display=(xvfb-run -a -s "-screen 0 1920x1080x24")
+display=(xvfb-run -a -s "-screen 0 1920x1080x24 -noreset")
 # The program suite starts the game itself in windows, with servers on the game port.
 program_tests=(-L program -j "$jobs" --output-on-failure --timeout 300)
 # The fuzz targets run side by side, one per core. By default each gets its share of the wall time
