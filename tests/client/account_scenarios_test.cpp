@@ -253,11 +253,13 @@ TEST_F(AccountThreadedScenario, TwoEditsMakeOneSaveAndATransientFailureKeepsTheN
     edit.armor = 1;
     client.SetLoadout(0, edit);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    for (bool waiting = false; !waiting && std::chrono::steady_clock::now() < deadline;) {
+    bool resultWaiting = false;
+    while (!resultWaiting && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         std::lock_guard<std::mutex> lock(client.mutex);
-        waiting = !client.results.empty() && !client.busy;
+        resultWaiting = !client.results.empty() && !client.busy;
     }
+    ASSERT_TRUE(resultWaiting) << "the failed save's Result never came";
     client.PumpLocker();
     ASSERT_TRUE(PumpUntil(client, [&] { return client.nextLockerAttempt > 0.0; }));
     EXPECT_DOUBLE_EQ(client.nextLockerAttempt, 1005.0);
